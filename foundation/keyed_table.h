@@ -1,0 +1,38 @@
+// A sorted table of (folded key, key as first given, value), looked up without
+// regard to the case of ASCII and full-width Latin letters.
+#pragma once
+
+#include <string>
+
+#include "foundation/strlist.h"
+
+class KeyedTable {
+public:
+    // "" for a missing or empty key. The text stays valid until the next change.
+    const char* Get(const char* key) const;
+    const char* Get(const std::string& key) const { return Get(key.c_str()); }
+    // Get read the way atol reads a number; 0 when missing.
+    int GetInt(const char* key) const;
+    int GetInt(const std::string& key) const { return GetInt(key.c_str()); }
+    // An empty key does nothing; an existing entry keeps its first written key.
+    void Set(const char* key, const char* value);
+    void Set(const std::string& key, const std::string& value) { Set(key.c_str(), value.c_str()); }
+    void SetInt(const char* key, int value);
+    void SetInt(const std::string& key, int value) { SetInt(key.c_str(), value); }
+    // Entries "//_enum_/<number>".
+    const char* GetEnum(int number) const;
+    void SetEnum(int number, const char* value);
+    void SetEnum(int number, const std::string& value) { SetEnum(number, value.c_str()); }
+    void Merge(const KeyedTable& other);
+    void Clear();
+
+    int Count() const { return folded_.Count(); }
+    const char* FoldedKeyAt(int index) const { return folded_.GetAt(index); }
+    const char* WrittenKeyAt(int index) const { return written_.GetAt(index); }
+    const char* ValueAt(int index) const { return values_.GetAt(index); }
+
+private:
+    StrList folded_;
+    StrList written_;
+    StrList values_;
+};

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds Sluice and runs the whole test suite. The router tests (label "lab")
+# need root to build network namespaces with a real IGD daemon.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/build.sh
+ctest --test-dir build --output-on-failure --timeout 600
