@@ -1,0 +1,77 @@
+#include <curl/curl.h>
+
+#include <mutex>
+
+#include "platform/xmlhttp.h"
+
+namespace platform {
+namespace {
+
+size_t AppendBody(char* data, size_t size, size_t count, void* target) {
+    static_cast<std::string*>(target)->append(data, size * count);
+    return size * count;
+}
+
+XmlHttpResult ResultOf(CURLcode code) {
+    switch (code) {
+        case CURLE_OK:
+            return XmlHttpResult::kOk;
+        case CURLE_OPERATION_TIMEDOUT:
+            return XmlHttpResult::kTimedOut;
+        case CURLE_GOT_NOTHING:
+        case CURLE_WEIRD_SERVER_REPLY:
+        case CURLE_RECV_ERROR:
+        case CURLE_PARTIAL_FILE:
+            return XmlHttpResult::kNoAnswer;
+        default:
+            return XmlHttpResult::kSendFailed;
+    }
+}
+
+curl_slist* HeaderList(const XmlHttpRequest& request) {
+    curl_slist* list = nullptr;
+    for (const std::string& line : request.headers) list = curl_slist_append(list, line.c_str());
+    // Routers do not all know "100 Continue"; send the body at once.
+    if (request.method == "POST") list = curl_slist_append(list, "Expect:");
+    return list;
+}
+
+void SetOptions(CURL* curl, const XmlHttpRequest& request, curl_slist* headers,
+                XmlHttpAnswer& answer) {
+    curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
+    // The router is on the LAN: an http_proxy in the environment must not
+    // send its traffic elsewhere.
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(request.timeLimitMs));
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &answer.body);
+    if (request.method == "POST") {
+        curl_easy_setopt(curl, CURLOPT_POST, 1L);
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.body.data());
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(request.body.size()));
+    }
+}
+
+}  // namespace
+
+XmlHttpResult XmlHttpSend(const XmlHttpRequest& request, XmlHttpAnswer& answer) {
+    static std::once_flag initialised;
+    std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    answer = XmlHttpAnswer();
+    CURL* curl = curl_easy_init();
+    if (curl == nullptr) return XmlHttpResult::kNoHandle;
+    curl_slist* headers = HeaderList(request);
+    SetOptions(curl, request, headers, answer);
+    CURLcode code = curl_easy_perform(curl);
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    answer.status = static_cast<int>(status);
+    if (code != CURLE_OK) answer.error = curl_easy_strerror(code);
+    curl_slist_free_all(headers);
+    curl_easy_cleanup(curl);
+    return ResultOf(code);
+}
+
+}  // namespace platform

@@ -1,0 +1,35 @@
+// A synchronous HTTP request to the router, the counterpart of the XMLHTTP
+// request object: one GET or POST, its status and its body. Router traffic
+// never goes through a proxy, and every transfer has a time limit.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct XmlHttpRequest {
+    std::string method = "GET";  // "GET" or "POST"
+    std::string url;
+    std::vector<std::string> headers;  // whole lines without line end, "Name: value"
+    std::string body;                  // sent as it is with POST
+    int timeLimitMs = 5000;            // for the whole transfer, connecting included
+};
+
+struct XmlHttpAnswer {
+    int status = 0;
+    std::string body;   // as received, chunked transfer decoded
+    std::string error;  // what went wrong, for the trace log
+};
+
+enum class XmlHttpResult {
+    kOk,          // an answer with a status line came; status and body are set
+    kNoHandle,    // the request object could not be created
+    kSendFailed,  // no address, no connection, or the request could not be sent
+    kNoAnswer,    // the connection ended without a readable answer
+    kTimedOut,    // the time limit passed before the answer was complete
+};
+
+XmlHttpResult XmlHttpSend(const XmlHttpRequest& request, XmlHttpAnswer& answer);
+
+}  // namespace platform
