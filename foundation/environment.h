@@ -10,8 +10,15 @@
 extern KeyedTable glb_Environment;
 
 // Fills table with entries 900001-900027 for the program path argv0 (CP932).
-// On Linux the program path comes from /proc/self/exe; see ProgramPath().
+// A relative path is taken from the current folder. The program passes
+// platform::ProgramPath() (/proc/self/exe). The settings file (900003) lies
+// beside the program when its folder is writable, else it is
+// <config folder>/sluice/<name>.ini.
 void BuildEnvironment(const char* argv0, KeyedTable& table);
+
+// glb_Environment, built from platform::ProgramPath() first if nothing has
+// built it yet. The settings store expands and collapses its values with it.
+const KeyedTable& SharedEnvironment();
 
 // Replaces "$ARGV0$", "$M_ARGV0_DIR", "$DESKTOP$", "$TEMPDIR$", "$WINDIR$",
 // "$WINDRIVE$" and "$PROGRAM$" by the entries of env.

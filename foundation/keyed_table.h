@@ -2,12 +2,17 @@
 // regard to the case of ASCII and full-width Latin letters.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "foundation/strlist.h"
 
+// At most limit bytes of text, cut before a double-byte character that would
+// not fit whole.
+std::string CutAtCharBoundary(const std::string& text, size_t limit);
+
 class KeyedTable {
-public:
+  public:
     // "" for a missing or empty key. The text stays valid until the next change.
     const char* Get(const char* key) const;
     const char* Get(const std::string& key) const { return Get(key.c_str()); }
@@ -31,7 +36,7 @@ public:
     const char* WrittenKeyAt(int index) const { return written_.GetAt(index); }
     const char* ValueAt(int index) const { return values_.GetAt(index); }
 
-private:
+  private:
     StrList folded_;
     StrList written_;
     StrList values_;

@@ -4,8 +4,10 @@
 
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "foundation/strlist.h"
+#include "platform/window_list.h"
 
 enum SpecialPlace {
     kPlaceDesktop = 0,
@@ -25,7 +27,10 @@ enum SpecialPlace {
 };
 
 // Writes the place's text (CP932, at most 1023 bytes) into buffer, which holds
-// at least 1024 bytes; empty when unknown. Always returns 1.
+// at least 1024 bytes; empty when unknown. Always returns 1. Folders have no
+// trailing "/" except the temporary folder (4097); 4098 and 4104 are file names
+// "t<tick count modulo 10000000, 7 digits>.txt" in the temporary and the quick
+// temporary folder.
 int m_GetSpecialFolderLocation(char* buffer, int place);
 std::string SpecialPlace(int place);
 
@@ -35,7 +40,11 @@ std::string GetOSName();
 // 1 when a top-level window or a running process has this title, or when the
 // lower-cased title is contained in a window's title or class.
 int WindowPresent(const char* title);
+// The same decision over a given list of windows.
+int WindowPresentIn(const char* title, const std::vector<platform::WindowInfo>& windows);
 
+// 1 when a file or folder exists at path; with "*" or "?" in its last part,
+// when any entry of that folder matches.
 int FileExists(const char* path);
 struct FileTimes {
     time_t creation = 0;
@@ -45,16 +54,22 @@ struct FileTimes {
 // 0, or -1 when the file cannot be found.
 int GetFileTimes(const char* path, FileTimes* times);
 
+// Splits at "\\", "//", "\" or "/" (each kept at the end of its piece): the
+// first piece is the drive, the last the name and extension, the pieces
+// between the directory. A lone letter or a letter and ":" is a drive; a path
+// without separator is a name.
 struct PathParts {
     std::string drive, directory, name, extension;
-    std::string folder;        // drive + directory
-    std::string withoutExt;    // drive + directory + name
-    std::string nameExt;       // name + extension
+    std::string folder;      // drive + directory
+    std::string withoutExt;  // drive + directory + name
+    std::string nameExt;     // name + extension
 };
 PathParts SplitPath(const char* path);
 
 enum FindFlags { kFindFiles = 8 };
 // Adds the full paths of files under folder whose names contain one of the
 // ";"-separated alternatives of pattern ("*" removed, letter case ignored).
+// Sub-folders are entered down to depthLimit levels (negative: no limit);
+// links to folders are not entered.
 StrList& FindFiles(const char* folder, const char* pattern, StrList& result, int flags,
                    int depthLimit);

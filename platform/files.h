@@ -1,0 +1,36 @@
+// Files and folders: existence, time stamps, write access and listings.
+// Paths are CP932 texts; they are converted for the system here.
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// True when a file, folder or other entry exists at path (links followed).
+bool PathExists(const std::string& path);
+
+struct FileStamps {
+    time_t creation = 0;  // birth time when the file system keeps one, else status change
+    time_t lastWrite = 0;
+    time_t lastAccess = 0;
+};
+// False when the path cannot be found.
+bool ReadFileStamps(const std::string& path, FileStamps* stamps);
+
+// True when the process may create files in the folder.
+bool IsWritableFolder(const std::string& folder);
+// Creates the folder and any missing parents; true when it exists afterwards.
+bool MakeFolders(const std::string& folder);
+
+struct FolderEntry {
+    std::string name;
+    bool isFolder = false;  // a real folder, not a link to one (so walks cannot loop)
+    bool isFile = false;    // a regular file, or a link to one
+};
+// The entries of folder without "." and "..", in byte order of their names.
+// False when the folder cannot be read.
+bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries);
+
+}  // namespace platform
