@@ -60,13 +60,18 @@ StrList::StrList(const char* text, const char* delimiters, int flags, char separ
     Split(text, delimiters, flags, separator);
 }
 
-int StrList::Split(const char* text, const char* delimiters, int flags, char separator) {
+int StrList::Split(const char* source, const char* delimiters, int flags, char separator) {
+    bool empty = !source || !delimiters || *source == '\0' || *delimiters == '\0';
+    // Copies first: the text or the delimiters may be items of this list.
+    std::string copy = empty ? std::string() : source;
+    std::vector<std::string> alternatives =
+        empty ? std::vector<std::string>() : ParseDelimiters(delimiters, separator);
     if (!(flags & kAppend)) Clear();
-    if (!text || !delimiters || *text == '\0' || *delimiters == '\0') return Count();
+    if (empty) return Count();
 
+    const char* text = copy.c_str();
     bool fold = flags & (kFold | kFoldAlt);
-    std::vector<std::string> alternatives = ParseDelimiters(delimiters, separator);
-    std::string folded = fold ? MbsLower(std::string(text)) : std::string();
+    std::string folded = fold ? MbsLower(copy) : std::string();
     if (fold) {
         for (std::string& alt : alternatives) alt = MbsLower(alt);
     }

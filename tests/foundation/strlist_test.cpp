@@ -79,6 +79,12 @@ TEST(StrListSplit, AppendKeepsEarlierItems) {
     EXPECT_EQ((Texts{"e", "f"}), Items(list));
 }
 
+TEST(StrListSplit, TextFromTheListItself) {
+    StrList list("a,b;,", ";");  // the items "a,b" and ","
+    EXPECT_EQ(2, list.Split(list.GetAt(0), list.GetAt(1), StrList::kKeepDelimiter));
+    EXPECT_EQ((Texts{"a,", "b"}), Items(list));
+}
+
 TEST(StrList, GetAtCountsFromTheEnd) {
     StrList list("a,b,c", ",");
     EXPECT_STREQ("c", list.GetAt(-1));
