@@ -131,6 +131,15 @@ bool WriteEntries(std::FILE* out, const KeyedTable& table, int flags) {
     return ok;
 }
 
+// A settings file that the user has made read-only is left as it is.
+bool MayReplace(const char* file, const std::string& path) {
+    if (!platform::PathExists(file)) return true;
+    std::FILE* existing = std::fopen(path.c_str(), "r+b");
+    if (!existing) return false;
+    std::fclose(existing);
+    return true;
+}
+
 }  // namespace
 
 void SetDefault(const char* key, const char* value, KeyedTable& table) {
@@ -166,6 +175,7 @@ int SaveIni(const char* file, const KeyedTable& table, int flags) {
     std::string folder = SplitPath(file).folder;
     if (!folder.empty()) platform::MakeFolders(folder);
     std::string path = platform::Cp932ToUtf8(file);
+    if (!MayReplace(file, path)) return 0;
     std::string temporary = path + ".tmp";
     std::FILE* out = std::fopen(temporary.c_str(), "wb");
     if (!out) return 0;

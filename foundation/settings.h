@@ -17,7 +17,9 @@ void SetDefault(const char* key, const char* value, KeyedTable& table);
 // table. Renews the load stamp. Returns 0.
 int LoadIni(const char* file, KeyedTable& table, int flags);
 // Writes the "//ini/" entries of table, unless nothing was ever loaded or the
-// last load was less than 3000 ms ago (without kIniForce). Returns 0.
+// last load was less than 3000 ms ago (without kIniForce). The file's folder is
+// created when missing; the file is replaced whole or, when it cannot be
+// written, left as it was. Returns 0.
 int SaveIni(const char* file, const KeyedTable& table, int flags);
 
 // Empties the settings table and clears the load stamp.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,7 @@ TEST_F(SettingsTest, LoadKeepsEntriesMissingFromTheFile) {
     EXPECT_STREQ("file", table.Get("//ini/設定/New"));
 
     LoadIni(folder_.PathOf("absent.ini").c_str(), table, 0);
+    LoadIni(folder_.Path().c_str(), table, 0);
     EXPECT_EQ(2, table.Count());
 }
 
@@ -274,6 +276,10 @@ TEST_F(SettingsTest, SaveCreatesTheFolderAndSkipsAnUncreatableFile) {
     folder_.Write("plain", "a file, not a folder");
     SaveIni(folder_.PathOf("plain/sluice.ini").c_str(), table, 0);
     EXPECT_EQ("a file, not a folder", folder_.Read("plain"));
+
+    SaveIni(folder_.PathOf("config").c_str(), table, 0);
+    EXPECT_TRUE(std::filesystem::is_directory(folder_.PathOf("config")));
+    EXPECT_FALSE(folder_.Exists("config.tmp"));
     EXPECT_STREQ("v", table.Get("//ini/s/k"));
 }
 
