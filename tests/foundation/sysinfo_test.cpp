@@ -187,18 +187,10 @@ TEST(WindowPresent, ExactTitleOrFoldedPartOfTitleOrClass) {
         const char* title;
         int expected;
     } cases[] = {
-        {"Untitled - Editor", 1},
-        {"Editor", 1},
-        {"editor", 1},
-        {"UNTITLED", 1},
-        {"xterm", 1},
-        {"XTERM", 1},
-        {"server.JAR", 1},
-        {"ａｂｃ", 1},
-        {"ＡＢＣサーバ", 1},
-        {"Notepad", 0},
-        {"editor2", 0},
-        {nullptr, 0},
+        {"Untitled - Editor", 1}, {"Editor", 1},  {"editor", 1},
+        {"UNTITLED", 1},          {"xterm", 1},   {"XTERM", 1},
+        {"server.JAR", 1},        {"ａｂｃ", 1},  {"ＡＢＣサーバ", 1},
+        {"Notepad", 0},           {"editor2", 0}, {nullptr, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.expected, WindowPresentIn(c.title, windows)) << (c.title ? c.title : "null");
