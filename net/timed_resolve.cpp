@@ -48,11 +48,14 @@ void RunLookup(std::shared_ptr<LookupJob> job, unsigned generation, std::string 
     job->finished.notify_all();
 }
 
-bool StartLookup(const std::string& name) {
+// Starts a worker for name; returns the job's new generation, 0 when no
+// worker could be started.
+unsigned StartLookup(const std::string& name) {
     unsigned generation;
     {
         std::lock_guard<std::mutex> lock(g_job->mutex);
         generation = ++g_job->generation;
+        if (generation == 0) generation = ++g_job->generation;
         g_job->name = name;
         g_job->address = 0;
         g_job->official.clear();
@@ -60,18 +63,23 @@ bool StartLookup(const std::string& name) {
     }
     try {
         std::thread(RunLookup, g_job, generation, name).detach();
-        return true;
+        return generation;
     } catch (const std::system_error&) {
         std::lock_guard<std::mutex> lock(g_job->mutex);
         g_job->state = 0;
-        return false;
+        return 0;
     }
 }
 
-bool LookupFinished(int ms) {
-    std::unique_lock<std::mutex> lock(g_job->mutex);
-    return g_job->finished.wait_for(lock, std::chrono::milliseconds(ms),
-                                    [] { return g_job->state != kRunning; });
+// Waits up to ms for the lookup of this generation to end. A handler that
+// ran during the wait and started a lookup of its own ends this one too.
+EventWait LookupFinished(unsigned generation) {
+    return [generation](int ms) {
+        std::unique_lock<std::mutex> lock(g_job->mutex);
+        return g_job->finished.wait_for(lock, std::chrono::milliseconds(ms), [generation] {
+            return g_job->state != kRunning || g_job->generation != generation;
+        });
+    };
 }
 
 }  // namespace
@@ -86,17 +94,23 @@ uint32_t TimedResolve(const char* name, std::string* official, int limitMs) {
         if (official) *official = g_cache.official;
         return g_cache.address;
     }
-    g_cache.name = wanted;
-    if (StartLookup(wanted)) {
+    g_cache = LookupCache{wanted, "", 0};
+    unsigned generation = StartLookup(wanted);
+    EventWait finished = LookupFinished(generation);
+    if (generation != 0) {
         PumpMessages(kEventsPerDispatch);
-        LookupFinished(kFirstWaitMs);
+        finished(kFirstWaitMs);
         PumpMessages(kEventsPerDispatch);
         for (int waited = 0; waited < limitMs; waited += kStepMs) {
-            if (LookupFinished(0)) break;
-            PumpSleepFor(kStepMs, LookupFinished);
+            if (finished(0)) break;
+            PumpSleepFor(kStepMs, finished);
         }
     }
     std::lock_guard<std::mutex> lock(g_job->mutex);
+    if (g_job->generation != generation) {
+        if (official) official->clear();
+        return 0;
+    }
     g_cache.official = g_job->official;
     if (official) *official = g_job->official;
     if (g_job->state == kRunning) {

@@ -64,6 +64,28 @@ TEST_F(TimedCallsTest, ResolveKeepsTheLastAnswerButNotFailures) {
     EXPECT_EQ(TimedResolve("", nullptr, 5000), 0u);
 }
 
+// An event handler that runs during a lookup and starts one of its own takes
+// the lookup job over: each call gets only its own answer.
+TEST_F(TimedCallsTest, LookupStartedDuringALookupNeverHandsItsAnswerToTheOuterCall) {
+    static uint32_t innerAnswer;
+    static bool inside;
+    innerAnswer = 0;
+    inside = false;
+    SetPumpHook([](int) {
+        if (inside) return 0;
+        inside = true;
+        innerAnswer = TimedResolve("127.0.0.1", nullptr, 5000);
+        return 1;
+    });
+    std::string official = "junk";
+    EXPECT_EQ(TimedResolve("localhost", &official, 5000), 0u);
+    EXPECT_EQ(official, "");
+    EXPECT_EQ(innerAnswer, Loopback());
+    SetPumpHook(nullptr);
+    EXPECT_EQ(TimedResolve("127.0.0.1", nullptr, 5000), Loopback());
+    EXPECT_EQ(TimedResolve("localhost", nullptr, 5000), Loopback());
+}
+
 TEST_F(TimedCallsTest, ConnectReportsSuccessAndRefusal) {
     FakeHttpServer server;
     platform::Socket socket = platform::TcpSocket();
