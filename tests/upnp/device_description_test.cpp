@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/fake_igd.h"
 #include "tests/upnp/trace_capture.h"
 
 namespace {
@@ -194,6 +195,78 @@ TEST_F(ReadXmlTextTest, ShiftJisFileAndMissingFile) {
     text = "stale";
     ReadXmlText("/nonexistent/folder/server.xml", "//n", text);
     EXPECT_EQ("", text);
+}
+
+}  // namespace
+
+namespace {
+
+class FetchedDescriptionTest : public ::testing::TestWithParam<IgdScenario> {
+  protected:
+    void SetUp() override { ResetDeviceDescriptionForTests(); }
+    void TearDown() override { ResetDeviceDescriptionForTests(); }
+};
+
+TEST_P(FetchedDescriptionTest, ControlUrlOrTracedFailure) {
+    IgdScenario scenario = GetParam();
+    FakeIgd igd(kIp1, scenario);
+    TraceCapture trace;
+    std::string controlUrl = GetControlURL(igd.Location().c_str(), kIp1);
+    if (ScenarioDelivers(scenario)) {
+        EXPECT_EQ(igd.ControlUrl(), controlUrl);
+        EXPECT_EQ(igd.Location(), glb_Location);
+        EXPECT_EQ("127.0.0.1", glb_RouterHost);
+        EXPECT_EQ("FakeIgd", glb_ModelName);
+        return;
+    }
+    EXPECT_EQ("", controlUrl);
+    EXPECT_EQ("", glb_Location);
+    if (scenario == IgdScenario::kErrorStatus) {
+        EXPECT_TRUE(trace.Has("GetControlURL() http-GET http-status error: ", igd.Location(), 404));
+    }
+    if (scenario == IgdScenario::kMissingElements) {
+        EXPECT_TRUE(trace.Has("GetControlURL() selectSingleNode error: ",
+                              std::string("//service[serviceType=\"") + kIp1 + "\"]/controlURL",
+                              0));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, FetchedDescriptionTest,
+                         ::testing::Values(IgdScenario::kNormal, IgdScenario::kErrorStatus,
+                                           IgdScenario::kMissingElements, IgdScenario::kLfOnlyHeads,
+                                           IgdScenario::kNoContentLength, IgdScenario::kSplitHead,
+                                           IgdScenario::kSlow, IgdScenario::kSilent,
+                                           IgdScenario::kChunked),
+                         [](const ::testing::TestParamInfo<IgdScenario>& info) {
+                             return ScenarioName(info.param);
+                         });
+
+TEST_F(DescriptionTest, IgdV2RouterIsFoundUnderItsOwnServiceType) {
+    FakeIgd igd(kWanIpConnectionV2);
+    EXPECT_EQ(igd.ControlUrl(), GetControlURL(igd.Location().c_str(), kWanIpConnectionV2));
+    EXPECT_EQ("", GetControlURL(igd.Location().c_str(), kIp1));
+}
+
+TEST_F(DescriptionTest, RouterThatIsGoneGivesEmptyResultWithoutTrace) {
+    std::string location;
+    {
+        FakeIgd igd;
+        location = igd.Location();
+    }
+    TraceCapture trace;
+    EXPECT_EQ("", GetControlURL(location.c_str(), kIp1));
+    EXPECT_EQ(std::string::npos, trace.Text().find("GetControlURL()"));
+}
+
+TEST_F(DescriptionTest, ProxyInEnvironmentIsNotUsedForTheRouter) {
+    FakeIgd igd;
+    // A proxy that refuses every connection.
+    setenv("http_proxy", "http://127.0.0.1:9", 1);
+    setenv("HTTP_PROXY", "http://127.0.0.1:9", 1);
+    std::string controlUrl = GetControlURL(igd.Location().c_str(), kIp1);
+    unsetenv("http_proxy");
+    unsetenv("HTTP_PROXY");
+    EXPECT_EQ(igd.ControlUrl(), controlUrl);
 }
 
 }  // namespace

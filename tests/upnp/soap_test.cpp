@@ -4,6 +4,9 @@
 #include <sstream>
 #include <vector>
 
+#include "foundation/settings.h"
+#include "tests/support/fake_igd.h"
+#include "tests/upnp/trace_capture.h"
 #include "upnp/soap_envelope.h"
 #include "upnp/soap_request.h"
 
@@ -223,6 +226,141 @@ TEST(ResponseValue, JapaneseValue) {
     EXPECT_EQ("ゲーム", FindResponseValue("<表>x</表><NewPortMappingDescription>ゲーム</"
                                           "NewPortMappingDescription>",
                                           "NewPortMappingDescription"));
+}
+
+// "ゲーム" in UTF-8, as routers write it.
+const char kGameUtf8[] = "\xE3\x82\xB2\xE3\x83\xBC\xE3\x83\xA0";
+
+class InvokeTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetSettingsForTests(); }
+    void TearDown() override { ResetSettingsForTests(); }
+    void SetMode(const char* mode) { glb_Settings.Set(kTransportModeKey, mode); }
+
+    static SoapRequest AddPortMappingRequest(const std::string& description) {
+        SoapRequest request(kIp1, "AddPortMapping");
+        SoapArguments types = AddPortMappingTypes();
+        for (const auto& value : AddPortMappingValues(description)) {
+            request.AddArgument(value.first, value.second, types[value.first]);
+        }
+        return request;
+    }
+};
+
+// Which transport sent a request, told by its own marks.
+enum class Sent { kEx, kMsnTyped, kMsnPlain };
+
+Sent TransportOf(const FakeRequest& request) {
+    if (request.Header("SOAPAction").front() != '"') return Sent::kEx;
+    return request.body.find("dt:dt=") != std::string::npos ? Sent::kMsnTyped : Sent::kMsnPlain;
+}
+
+TEST_F(InvokeTest, EachModeSendsItsRequestAndReadsTheAnswer) {
+    const struct {
+        const char* mode;
+        Sent sent;
+    } cases[] = {{"1", Sent::kMsnTyped}, {"2", Sent::kEx}, {"3", Sent::kMsnPlain}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        SetMode(c.mode);
+        FakeIgd igd;
+        igd.AnswerActions(IgdScenario::kNormal, "AddPortMapping",
+                          {{"NewPortMappingDescription", std::string("A&amp;B ") + kGameUtf8}});
+        SoapRequest request = AddPortMappingRequest("A&B <b>ゲーム</b>");
+        ASSERT_EQ(200, request.Invoke(igd.ControlUrl()));
+        EXPECT_EQ("A&B ゲーム", request.GetResponseValue("NewPortMappingDescription"));
+
+        std::vector<FakeRequest> sent = igd.ActionRequests();
+        ASSERT_EQ(1u, sent.size());
+        EXPECT_EQ(c.sent, TransportOf(sent[0]));
+        EXPECT_EQ("POST", sent[0].method);
+        EXPECT_EQ(FakeIgd::kControlPath, sent[0].path);
+        std::string action = std::string(kIp1) + "#AddPortMapping";
+        EXPECT_EQ(c.sent == Sent::kEx ? action : "\"" + action + "\"",
+                  sent[0].Header("SOAPAction"));
+        EXPECT_NE(std::string::npos, sent[0].Header("Content-Type").find("text/xml"));
+        // The router gets well-formed UTF-8 with the value intact.
+        pugi::xml_document document;
+        ASSERT_TRUE(document.load_string(sent[0].body.c_str()));
+        pugi::xml_node call = document.select_node("//m:AddPortMapping").node();
+        EXPECT_STREQ(kIp1, call.attribute("xmlns:m").value());
+        EXPECT_EQ(std::string("A&B <b>") + kGameUtf8 + "</b>",
+                  call.child_value("NewPortMappingDescription"));
+        EXPECT_EQ(8u, document.select_nodes("//m:AddPortMapping/*").size());
+    }
+}
+
+TEST_F(InvokeTest, AutomaticModeTriesTheTransportsInTurn) {
+    const struct {
+        const char* mode;
+        int failures;
+        int result;
+        std::vector<Sent> sent;
+    } cases[] = {
+        {"0", 0, 200, {Sent::kEx}},
+        {"0", 1, 200, {Sent::kEx, Sent::kMsnTyped}},
+        {"", 2, 200, {Sent::kEx, Sent::kMsnTyped, Sent::kMsnPlain}},
+        {"7", 3, 500, {Sent::kEx, Sent::kMsnTyped, Sent::kMsnPlain}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("mode '") + c.mode + "' failures " + std::to_string(c.failures));
+        SetMode(c.mode);
+        FakeIgd igd;
+        for (int i = 0; i < c.failures; ++i) {
+            igd.QueueAnswer(IgdScenario::kErrorStatus, "GetExternalIPAddress", {});
+        }
+        SoapRequest request(kIp1, "GetGenericPortMappingEntry");
+        request.AddArgument("NewPortMappingIndex", "0", "ui2");
+        EXPECT_EQ(c.result, request.Invoke(igd.ControlUrl()));
+        std::vector<Sent> sent;
+        for (const FakeRequest& r : igd.ActionRequests()) sent.push_back(TransportOf(r));
+        EXPECT_EQ(c.sent, sent);
+        // The response text is that of the last attempt.
+        std::string last = c.result == 200 ? FakeIgd::kExternalAddress : "UPnPError";
+        EXPECT_NE(std::string::npos, request.ResponseText().find(last));
+    }
+}
+
+TEST_F(InvokeTest, ArgumentsAreReplacedAndCleared) {
+    SetMode("3");
+    FakeIgd igd;
+    SoapRequest request(kIp1, "DeletePortMapping");
+    request.AddArgument("NewProtocol", "TCP", "string");
+    request.AddArgument("NewProtocol", "UDP", "string");
+    request.AddArgument("NewExternalPort", "8000", "ui2");
+    ASSERT_EQ(200, request.Invoke(igd.ControlUrl()));
+    request.ClearArguments();
+    request.SetAction(kIp1, "GetExternalIPAddress");
+    ASSERT_EQ(200, request.Invoke(igd.ControlUrl()));
+    std::vector<FakeRequest> sent = igd.ActionRequests();
+    ASSERT_EQ(2u, sent.size());
+    EXPECT_NE(std::string::npos,
+              sent[0].body.find("<NewExternalPort>8000</NewExternalPort>\r\n"
+                                "<NewProtocol>UDP</NewProtocol>\r\n</m:DeletePortMapping>"));
+    EXPECT_NE(std::string::npos, sent[1].body.find("\">\r\n</m:GetExternalIPAddress>"));
+}
+
+TEST_F(InvokeTest, UnusableControlUrlOrRouterFails) {
+    SoapRequest request(kIp1, "GetExternalIPAddress");
+    EXPECT_EQ(-1, request.InvokeMsn("192.168.0.1:2869/ctl", kSoapTyped));
+    EXPECT_EQ(-1, request.InvokeMsn("http://192.168.0.1:2869", kSoapPlain));
+
+    std::string closed;
+    {
+        FakeHttpServer server;
+        closed = server.Url("/ctl");
+    }
+    TraceCapture trace;
+    EXPECT_EQ(-1, request.InvokeMsn(closed, kSoapTyped));
+    // The request object gives up after three restarts.
+    EXPECT_EQ(-1, request.InvokeEX(closed));
+    std::string log = trace.Text();
+    size_t starts = 0;
+    for (size_t at = log.find("InvokeEX() S"); at != std::string::npos;
+         at = log.find("InvokeEX() S", at + 1)) {
+        ++starts;
+    }
+    EXPECT_EQ(4u, starts);
 }
 
 }  // namespace
