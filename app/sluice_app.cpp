@@ -1,0 +1,131 @@
+#include "app/sluice_app.h"
+
+#include "app/batch_timers.h"
+#include "app/lan_address.h"
+#include "app/port_commands.h"
+#include "app/port_map_command.h"
+#include "app/port_test_status.h"
+#include "app/settings_keys.h"
+#include "app/shortcuts.h"
+#include "app/startup.h"
+#include "foundation/environment.h"
+#include "foundation/settings.h"
+#include "foundation/sysinfo.h"
+
+const char kPortHelpTitle[] = "Sluice - 「開放したいポート番号(1-65535)を指定します」";
+const char kPortHelpText[] =
+    "【ポートの指定例／単一ポート NNNN】\r\n8000\r\n\r\n"
+    "【ポートの指定例／範囲指定(ハイフン) NNNN-NNNN】\r\n8000-8005\r\n\r\n"
+    "【ポートの指定例／個数指定(カンマ) NNNN,NNNN】\r\n8000,9000\r\n\r\n"
+    "【ポートの指定例／その他(ハイフン、カンマ) NNNN-NNNN,NNNN,NNNN】\r\n"
+    "10001-10005,20001,30001\r\n\r\n"
+    "※10個以上は指定できません";
+
+namespace {
+
+// Environment entry of the definition file, known once it has been looked up.
+constexpr int kDefinitionFileEntry = 100002;
+
+int BatchTimer(RunKind kind) {
+    switch (kind) {
+        case RunKind::kOpen:
+            return kTimerBatchOpen;
+        case RunKind::kClose:
+            return kTimerBatchClose;
+        case RunKind::kCloseAll:
+            return kTimerBatchCloseAll;
+        default:
+            return 0;
+    }
+}
+
+bool DefinitionFileKnown() {
+    const char* file = SharedEnvironment().GetEnum(kDefinitionFileEntry);
+    return *file != '\0' && FileExists(file);
+}
+
+}  // namespace
+
+SluiceApp::SluiceApp(AppUi& ui) : ui_(ui) {}
+
+RunKind SluiceApp::Startup(const std::vector<std::string>& args) {
+    RunKind kind = PrepareMainWindow(ui_, fields_, args);
+    if (kind == RunKind::kSetup) {
+        CreateStartShortcuts([this](const std::string& message) { ui_.ShowMessage(message); });
+        ui_.ExitProcess(kExitSetupDone);
+        return kind;
+    }
+    ui_.SetStatusLine(PortTestStatusText());
+    int timer = BatchTimer(kind);
+    if (timer != 0) {
+        ui_.StartTimer(timer, kBatchTimerDelayMs);
+        return kind;
+    }
+    // Until the program has its setup wizard, "wizard" opens the window as
+    // an interactive run.
+    glb_SwitchText.clear();
+    fields_.makeShortcuts = glb_Settings.GetInt(key::kShortcuts) != 0;
+    ui_.ShowFields(fields_);
+    return RunKind::kInteractive;
+}
+
+void SluiceApp::OnOpen() {
+    OpenCommand(ui_, fields_);
+}
+
+void SluiceApp::OnClose() {
+    CloseCommand(ui_, fields_);
+}
+
+void SluiceApp::OnPortMap() {
+    PortMapCommand(ui_, fields_);
+}
+
+void SluiceApp::OnRadioTcp() {
+    glb_Settings.Set(key::kProtocol, "TCP");
+    fields_.protocol = kProtocolTcp;
+}
+
+void SluiceApp::OnRadioUdp() {
+    glb_Settings.Set(key::kProtocol, "UDP");
+    fields_.protocol = kProtocolUdp;
+}
+
+void SluiceApp::OnShortcutCheck() {
+    ui_.ReadFields(fields_);
+    glb_Settings.SetInt(key::kShortcuts, fields_.makeShortcuts ? 1 : 0);
+}
+
+void SluiceApp::OnTransportMode() {
+    ui_.ReadFields(fields_);
+    glb_Settings.SetInt(key::kTransportMode, fields_.transportMode);
+}
+
+void SluiceApp::OnAddressMode() {
+    ui_.ReadFields(fields_);
+    glb_Settings.SetInt(key::kAddressMode, fields_.addressMode);
+    if (fields_.addressMode == 0) {
+        glb_Settings.Set(key::kFixedAddress, fields_.lanIp);
+        ui_.ShowMessage("固定値を設定しました");
+    }
+    fields_.lanIp = ChooseLanAddress(fields_.lanIp);
+    fields_.addressMode = glb_Settings.GetInt(key::kAddressMode);
+    ui_.ShowFields(fields_);
+}
+
+void SluiceApp::OnPortHelp() {
+    ui_.ShowMessage(kPortHelpText, kPortHelpTitle);
+}
+
+void SluiceApp::OnTimer(int id) {
+    RunBatchTimer(ui_, fields_, id);
+}
+
+void SluiceApp::OnCloseWindow() {
+    ui_.ReadFields(fields_);
+    if (!DefinitionFileKnown()) return;
+    glb_Settings.Set(key::kPreviousPort, fields_.wanPort);
+    glb_Settings.Set(key::kComment, fields_.comment);
+    glb_Settings.Set(key::kDevice, fields_.device);
+    SaveIni(SharedEnvironment().GetEnum(kSettingsFileEntry), glb_Settings, 0);
+}

@@ -1,0 +1,60 @@
+// The program's logic behind the main window: start-up, the command line, the
+// commands behind the buttons and the batch timers. It speaks to the window
+// only through AppUi, so all of it runs in tests without a display.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/app_ui.h"
+#include "app/command_line.h"
+#include "app/main_fields.h"
+
+// Timer ids of the main window.
+enum TimerId {
+    kTimerBatchOpen = 1,
+    kTimerBatchClose = 2,
+    kTimerWatch = 3,
+    kTimerBatchCloseAll = 4,
+    kTimerFirstRun = 5,
+};
+
+// The delay of a batch timer.
+constexpr int kBatchTimerDelayMs = 200;
+
+// The title of the port-list help.
+extern const char kPortHelpTitle[];
+// The port-list help text (button 1016).
+extern const char kPortHelpText[];
+
+class SluiceApp {
+  public:
+    explicit SluiceApp(AppUi& ui);
+
+    // The main window's start-up with the program's arguments (CP932, without
+    // the program path). Returns the run kind it acted on: a setup run has
+    // asked to end the process; a batch run has armed its timer; otherwise
+    // the run is interactive.
+    RunKind Startup(const std::vector<std::string>& args);
+
+    // Button and control handlers.
+    void OnOpen();           // ⑩ 1005
+    void OnClose();          // ⑪ 1006
+    void OnPortMap();        // ⑬ 1015
+    void OnRadioTcp();       // 1020
+    void OnRadioUdp();       // 1021
+    void OnShortcutCheck();  // ⑦ 1007
+    void OnTransportMode();  // combo 1018
+    void OnAddressMode();    // combo 1019
+    void OnPortHelp();       // 1016
+    void OnTimer(int id);
+    // The user closes the main window.
+    void OnCloseWindow();
+
+    AppUi& Ui() { return ui_; }
+    const MainFields& Fields() const { return fields_; }
+
+  private:
+    AppUi& ui_;
+    MainFields fields_;
+};
