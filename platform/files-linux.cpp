@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/charset.h"
 #include "platform/files.h"
@@ -67,6 +69,34 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
     std::sort(entries->begin(), entries->end(),
               [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     return true;
+}
+
+namespace {
+
+bool WriteAll(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        done += static_cast<size_t>(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes, bool executable) {
+    if (path.empty()) return false;
+    std::string target = Cp932ToUtf8(path);
+    std::string temporary = target + ".XXXXXX";
+    int fd = mkstemp(temporary.data());
+    if (fd < 0) return false;
+    bool written = WriteAll(fd, bytes) && fchmod(fd, executable ? 0755 : 0644) == 0;
+    written = close(fd) == 0 && written;
+    if (written && rename(temporary.c_str(), target.c_str()) == 0) return true;
+    unlink(temporary.c_str());
+    return false;
 }
 
 }  // namespace platform

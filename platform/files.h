@@ -33,4 +33,10 @@ struct FolderEntry {
 // False when the folder cannot be read.
 bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries);
 
+// Replaces the file at path with bytes. The bytes go to a temporary file
+// beside it that is then renamed over it, so a failed write leaves any old
+// file as it was and no partial file behind. Mode 0755 when executable, else
+// 0644. False on failure.
+bool WriteWholeFile(const std::string& path, const std::string& bytes, bool executable);
+
 }  // namespace platform
