@@ -17,6 +17,6 @@ std::string DeviceRecord(const std::string& model, const std::string& uuid,
                          const std::string& wanAddress);
 
 // Appends one block per record to text, then the closing remark. chosen
-// receives the uuid of the (last) record with a global WAN address, and is
-// emptied again when that record is the only one.
+// receives the uuid of the last record with a global WAN address, or "" when
+// there is none or that record is the only one (nothing to choose between).
 void ListDevices(const StrList& records, std::string* text, std::string* chosen);

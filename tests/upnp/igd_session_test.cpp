@@ -9,6 +9,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <ostream>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -204,6 +205,10 @@ struct SessionCase {
     Message message;
     const char* serviceType;  // of the chosen router, or in the WAN error text
 };
+
+void PrintTo(const SessionCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const SessionCase kSessionCases[] = {
     {"NoAnswer", {}, "", -1, Message::kNoResponse, ""},
