@@ -30,6 +30,10 @@ struct ScanCase {
     const char* gateway;     // expected glb_GateWy
 };
 
+void PrintTo(const ScanCase& scan, std::ostream* out) {
+    *out << scan.name;
+}
+
 class AdapterScanTest : public ::testing::TestWithParam<ScanCase> {
   protected:
     void TearDown() override { ResetAdapterScanForTests(); }
