@@ -15,8 +15,10 @@ constexpr int kProgramPathEntry = 900002;
 constexpr int kDesktopEntry = 900010;
 constexpr char kExtension[] = ".desktop";
 
+// "" when the desktop folder is unknown, so that nothing lands in "/".
 std::string DesktopFile(const std::string& baseName) {
-    return std::string(SharedEnvironment().GetEnum(kDesktopEntry)) + "/" + baseName + kExtension;
+    std::string desktop = SharedEnvironment().GetEnum(kDesktopEntry);
+    return desktop.empty() ? desktop : desktop + "/" + baseName + kExtension;
 }
 
 std::string ProgramPath() {
@@ -65,7 +67,7 @@ std::string FileNamePart(std::string text) {
 
 int CreateShortCut(const std::string& linkPath, const std::string& target,
                    const std::vector<std::string>& arguments, const std::string& iconFile,
-                   int /*iconIndex*/, const std::string& workingFolder,
+                   [[maybe_unused]] int iconIndex, const std::string& workingFolder,
                    const ShortcutMessage& showMessage) {
     DesktopEntry entry;
     std::string utf8Path = platform::Cp932ToUtf8(linkPath);
