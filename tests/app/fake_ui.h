@@ -1,0 +1,68 @@
+// A recording AppUi: every window operation the logic asks for is kept in
+// order, so tests read what the user would have seen without a display.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/app_ui.h"
+#include "app/port_map_list.h"
+
+class FakeUi : public AppUi {
+  public:
+    // What the window's controls hold; ReadFields copies it out, ShowFields in.
+    MainFields window;
+
+    std::vector<std::string> messages;
+    std::vector<std::string> messageTitles;  // "Sluice" for the plain box
+    std::vector<std::string> statusLines;
+    std::vector<std::string> busyCaptions;
+    std::vector<std::string> busyPictures;
+    std::vector<std::pair<int, int>> startedTimers;  // id, ms
+    std::vector<int> stoppedTimers;
+    std::vector<int> exitCodes;
+    bool enabled = true;
+    bool hidden = false;
+    int disableCount = 0;
+    bool ctrlHeld = false;
+    bool answerYes = false;
+
+    // Rows of every list window shown, and the indexes its buttons delete
+    // (empty: the user only looks).
+    std::vector<std::vector<PortMapRow>> shownLists;
+    std::vector<int> deleteSelection;
+
+    void ReadFields(MainFields& fields) override { fields = window; }
+    void ShowFields(const MainFields& fields) override { window = fields; }
+    void ShowMessage(const std::string& text) override { ShowMessage(text, "Sluice"); }
+    void ShowMessage(const std::string& text, const std::string& title) override {
+        messages.push_back(text);
+        messageTitles.push_back(title);
+    }
+    bool AskYesNo(const std::string& text) override {
+        messages.push_back(text);
+        messageTitles.push_back("Sluice");
+        return answerYes;
+    }
+    void SetStatusLine(const std::string& text) override { statusLines.push_back(text); }
+    void EnableMainWindow(bool enable) override {
+        enabled = enable;
+        if (!enable) ++disableCount;
+    }
+    void HideMainWindow() override { hidden = true; }
+    void ShowBusyPanel(const std::string& caption, const std::string& picturePath) override {
+        busyCaptions.push_back(caption);
+        busyPictures.push_back(picturePath);
+    }
+    void ShowPortMapWindow(PortMapList& list) override {
+        shownLists.push_back(list.Rows());
+        if (!deleteSelection.empty()) list.DeleteSelected(deleteSelection);
+    }
+    void StartTimer(int id, int ms) override { startedTimers.push_back({id, ms}); }
+    void StopTimer(int id) override { stoppedTimers.push_back(id); }
+    void ExitProcess(int code) override { exitCodes.push_back(code); }
+    bool CtrlHeld() override { return ctrlHeld; }
+
+    // The exit code asked for, or -1 when none was.
+    int ExitCode() const { return exitCodes.empty() ? -1 : exitCodes.back(); }
+};
