@@ -1,0 +1,37 @@
+#include "app/windows/run_policy.h"
+
+#include "foundation/mbs.h"
+#include "platform/system.h"
+
+bool HasDisplay(const std::string& display, const std::string& waylandDisplay) {
+    return !display.empty() || !waylandDisplay.empty();
+}
+
+bool HasDisplay() {
+    return HasDisplay(platform::EnvironmentValue("DISPLAY"),
+                      platform::EnvironmentValue("WAYLAND_DISPLAY"));
+}
+
+std::string QtPlatforms(const std::string& display, const std::string& waylandDisplay) {
+    std::string platforms;
+    if (!waylandDisplay.empty()) platforms += "wayland;";
+    if (!display.empty()) platforms += "xcb;";
+    return platforms + "offscreen";
+}
+
+bool ShowsWindows(const std::string& qtPlatformName) {
+    return qtPlatformName != "offscreen" && qtPlatformName != "minimal";
+}
+
+bool NeedsDisplay(const std::vector<std::string>& args) {
+    if (args.empty()) return true;
+    std::string switchText = MbsLower(args[0]);
+    for (const char* word : {"setup", "open", "close"}) {
+        if (MbsFind(switchText.c_str(), word)) return false;
+    }
+    return true;
+}
+
+bool IsHelpRequest(const std::vector<std::string>& args) {
+    return !args.empty() && (args[0] == "--help" || args[0] == "-h");
+}
