@@ -112,6 +112,11 @@ const Tooltip kTooltips[] = {
 
 const char kBusyCaption[] = "処理中です";
 
+constexpr int kComboMinimumChars = 8;
+constexpr int kButtonPadding = 16;
+constexpr int kMargin = 6;
+constexpr int kSpacing = 3;
+
 QLabel* MakeLabel(const QString& caption, bool blue, QWidget* parent) {
     auto* label = new QLabel(caption, parent);
     if (blue) {
@@ -124,6 +129,10 @@ QLabel* MakeLabel(const QString& caption, bool blue, QWidget* parent) {
 
 QComboBox* MakeCombo(int id, QWidget* parent) {
     auto* combo = new QComboBox(parent);
+    // The window is narrow: the box may be narrower than its longest item,
+    // whose whole text the open list still shows.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(kComboMinimumChars);
     for (const ComboItems& list : kComboItems) {
         if (list.id != id) continue;
         for (const char* item : list.items) combo->addItem(ToQString(item));
@@ -140,6 +149,11 @@ QLineEdit* MakeEdit(bool readOnly, QWidget* parent) {
 QPushButton* MakeButton(const QString& caption, bool isDefault, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
     button->setDefault(isDefault);
+    // Qt gives a text button at least 80 pixels; the small ones ("&?", "Copy")
+    // only need their caption's width.
+    QString shown = caption;
+    shown.remove(QLatin1Char('&'));
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(shown) + kButtonPadding);
     return button;
 }
 
@@ -193,12 +207,15 @@ QString ControlName(int id) {
 
 void BuildMainControls(QDialog* dialog) {
     auto* rows = new QVBoxLayout(dialog);
+    rows->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    rows->setSpacing(kSpacing);
     QHBoxLayout* row = nullptr;
     int rowNumber = -1;
     QWidget* previous = nullptr;
     for (const ControlSpec& spec : kControls) {
         if (spec.row != rowNumber) {
             row = new QHBoxLayout;
+            row->setSpacing(kSpacing);
             rows->addLayout(row);
             rowNumber = spec.row;
         }
