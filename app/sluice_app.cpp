@@ -2,6 +2,7 @@
 
 #include "app/batch_timers.h"
 #include "app/lan_address.h"
+#include "app/main_ui.h"
 #include "app/port_commands.h"
 #include "app/port_map_command.h"
 #include "app/port_test_status.h"
@@ -47,6 +48,10 @@ bool DefinitionFileKnown() {
 }  // namespace
 
 SluiceApp::SluiceApp(AppUi& ui) : ui_(ui) {}
+
+SluiceApp::~SluiceApp() {
+    if (glb_MainUi == &ui_) SetMainUi(nullptr);
+}
 
 RunKind SluiceApp::Startup(const std::vector<std::string>& args) {
     RunKind kind = PrepareMainWindow(ui_, fields_, args);

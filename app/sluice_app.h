@@ -30,6 +30,10 @@ extern const char kPortHelpText[];
 class SluiceApp {
   public:
     explicit SluiceApp(AppUi& ui);
+    // The router's progress texts stop going to this window.
+    ~SluiceApp();
+    SluiceApp(const SluiceApp&) = delete;
+    SluiceApp& operator=(const SluiceApp&) = delete;
 
     // The main window's start-up with the program's arguments (CP932, without
     // the program path). Returns the run kind it acted on: a setup run has
