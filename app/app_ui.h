@@ -1,0 +1,50 @@
+// What the program's commands need of the windows. The Qt main window
+// implements it; tests implement it with a recorder, so every command runs
+// without a display.
+#pragma once
+
+#include <string>
+
+#include "app/main_fields.h"
+
+class PortMapList;
+
+class AppUi {
+public:
+    virtual ~AppUi() = default;
+
+    // Copies the controls into fields ("read the fields") and back ("show the fields").
+    virtual void ReadFields(MainFields& fields) = 0;
+    virtual void ShowFields(const MainFields& fields) = 0;
+
+    // A plain message box with an OK button, titled "Sluice".
+    virtual void ShowMessage(const std::string& text) = 0;
+    // A message box with its own title.
+    virtual void ShowMessage(const std::string& text, const std::string& title) = 0;
+    // A Yes/No question titled "Sluice"; true for Yes.
+    virtual bool AskYesNo(const std::string& text) = 0;
+
+    // The one-line status display (control 1029).
+    virtual void SetStatusLine(const std::string& text) = 0;
+    // Disables or enables the whole main window while a command runs.
+    virtual void EnableMainWindow(bool enable) = 0;
+    virtual void HideMainWindow() = 0;
+    // Shows the busy panel (control 1028) with a caption and, when picturePath
+    // is not empty, that picture on its face.
+    virtual void ShowBusyPanel(const std::string& caption, const std::string& picturePath) = 0;
+
+    // Shows the port-mapping list window (dialog 131) modally over the rows of
+    // list; its buttons call the list's delete operations.
+    virtual void ShowPortMapWindow(PortMapList& list) = 0;
+
+    // A one-shot timer: after ms the window calls the program's OnTimer(id).
+    virtual void StartTimer(int id, int ms) = 0;
+    virtual void StopTimer(int id) = 0;
+
+    // Ends the process with this exit code once control returns to the event
+    // loop; the caller returns at once after asking.
+    virtual void ExitProcess(int code) = 0;
+
+    // The Ctrl key is held down at this moment.
+    virtual bool CtrlHeld() = 0;
+};
