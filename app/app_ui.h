@@ -10,7 +10,7 @@
 class PortMapList;
 
 class AppUi {
-public:
+  public:
     virtual ~AppUi() = default;
 
     // Copies the controls into fields ("read the fields") and back ("show the fields").
@@ -23,6 +23,8 @@ public:
     virtual void ShowMessage(const std::string& text, const std::string& title) = 0;
     // A Yes/No question titled "Sluice"; true for Yes.
     virtual bool AskYesNo(const std::string& text) = 0;
+    // The same question with its own title.
+    virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
 
     // The one-line status display (control 1029).
     virtual void SetStatusLine(const std::string& text) = 0;
@@ -36,6 +38,13 @@ public:
     // Shows the port-mapping list window (dialog 131) modally over the rows of
     // list; its buttons call the list's delete operations.
     virtual void ShowPortMapWindow(PortMapList& list) = 0;
+
+    // Shows the device search window (dialog 133) modally over listing.
+    virtual void ShowDeviceSearchWindow(const std::string& listing) = 0;
+    // Puts text on the clipboard.
+    virtual void CopyToClipboard(const std::string& text) = 0;
+    // Opens url in the desktop's default browser.
+    virtual void OpenUrl(const std::string& url) = 0;
 
     // A one-shot timer: after ms the window calls the program's OnTimer(id).
     virtual void StartTimer(int id, int ms) = 0;

@@ -1,6 +1,7 @@
 #include "app/sluice_app.h"
 
 #include "app/batch_timers.h"
+#include "app/diagnosis_commands.h"
 #include "app/lan_address.h"
 #include "app/main_ui.h"
 #include "app/port_commands.h"
@@ -120,6 +121,22 @@ void SluiceApp::OnAddressMode() {
 
 void SluiceApp::OnPortHelp() {
     ui_.ShowMessage(kPortHelpText, kPortHelpTitle);
+}
+
+void SluiceApp::OnWanIp() {
+    WanIpCommand(ui_, fields_);
+}
+
+void SluiceApp::OnCopy() {
+    CopyCommand(ui_, fields_);
+}
+
+void SluiceApp::OnRouterPage() {
+    RouterPageCommand(ui_);
+}
+
+void SluiceApp::OnDeviceSearch() {
+    DeviceSearchCommand(ui_, fields_);
 }
 
 void SluiceApp::OnTimer(int id) {

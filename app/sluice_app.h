@@ -51,6 +51,10 @@ class SluiceApp {
     void OnTransportMode();  // combo 1018
     void OnAddressMode();    // combo 1019
     void OnPortHelp();       // 1016
+    void OnWanIp();          // ⑥ 1009
+    void OnCopy();           // 1026
+    void OnRouterPage();     // ⑫ 1013
+    void OnDeviceSearch();   // ⑮ 1024
     void OnTimer(int id);
     // The user closes the main window.
     void OnCloseWindow();

@@ -54,15 +54,24 @@ void CSluiceDlg::ConnectControls() {
         void (SluiceApp::*handler)();
     };
     const Click clicks[] = {
-        {kIdOpen, &SluiceApp::OnOpen},         {kIdClose, &SluiceApp::OnClose},
-        {kIdPortMap, &SluiceApp::OnPortMap},   {kIdTcp, &SluiceApp::OnRadioTcp},
-        {kIdUdp, &SluiceApp::OnRadioUdp},      {kIdShortcut, &SluiceApp::OnShortcutCheck},
+        {kIdOpen, &SluiceApp::OnOpen},
+        {kIdClose, &SluiceApp::OnClose},
+        {kIdPortMap, &SluiceApp::OnPortMap},
+        {kIdTcp, &SluiceApp::OnRadioTcp},
+        {kIdUdp, &SluiceApp::OnRadioUdp},
+        {kIdShortcut, &SluiceApp::OnShortcutCheck},
         {kIdPortHelp, &SluiceApp::OnPortHelp},
+        {kIdWanIpButton, &SluiceApp::OnWanIp},
+        {kIdCopy, &SluiceApp::OnCopy},
+        {kIdRouterPage, &SluiceApp::OnRouterPage},
+        {kIdDeviceSearch, &SluiceApp::OnDeviceSearch},
     };
     for (const Click& click : clicks) {
         connect(ButtonControl(this, click.id), &QAbstractButton::clicked, this,
                 [this, handler = click.handler] { (app_.*handler)(); });
     }
+    // The router information command is not built yet.
+    ButtonControl(this, kIdRouterInfo)->setEnabled(false);
     connect(ComboControl(this, kIdTransportMode), &QComboBox::activated, this,
             [this] { app_.OnTransportMode(); });
     connect(ComboControl(this, kIdAddressMode), &QComboBox::activated, this,

@@ -1,14 +1,19 @@
 #include "app/windows/qt_app_ui.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QThread>
+#include <QUrl>
+#include <cstdio>
 
+#include "app/windows/device_search_dialog.h"
 #include "app/windows/main_controls.h"
 #include "app/windows/port_map_dialog.h"
 #include "app/windows/qt_text.h"
@@ -89,6 +94,10 @@ bool QtAppUi::AskYesNo(const std::string& text) {
     return messages_.Ask(text, kTitle);
 }
 
+bool QtAppUi::AskYesNo(const std::string& text, const std::string& title) {
+    return messages_.Ask(text, title);
+}
+
 void QtAppUi::SetStatusLine(const std::string& text) {
     EditControl(&window_, kIdStatusLine)->setText(ToQString(text));
 }
@@ -117,6 +126,26 @@ void QtAppUi::ShowBusyPanel(const std::string& caption, const std::string& pictu
 void QtAppUi::ShowPortMapWindow(PortMapList& list) {
     CPortMapDlg dialog(list, &window_);
     dialog.exec();
+}
+
+void QtAppUi::ShowDeviceSearchWindow(const std::string& listing) {
+    CDeviceSearchDlg dialog(listing, &window_);
+    dialog.exec();
+}
+
+// Without a display (the offscreen platform) there is no clipboard to share:
+// the text goes to standard output.
+void QtAppUi::CopyToClipboard(const std::string& text) {
+    if (QGuiApplication::platformName() == QStringLiteral("offscreen")) {
+        std::printf("%s\n", ToQString(text).toUtf8().constData());
+        std::fflush(stdout);
+        return;
+    }
+    QGuiApplication::clipboard()->setText(ToQString(text));
+}
+
+void QtAppUi::OpenUrl(const std::string& url) {
+    QDesktopServices::openUrl(QUrl(ToQString(url)));
 }
 
 void QtAppUi::StartTimer(int id, int ms) {

@@ -26,6 +26,10 @@ class FakeUi : public AppUi {
     int disableCount = 0;
     bool ctrlHeld = false;
     bool answerYes = false;
+    std::vector<std::string> deviceListings;  // every device search window shown
+    std::vector<std::string> clipboard;       // every text copied
+    std::vector<std::string> openedUrls;
+    bool enabledDuringListing = false;  // the window was enabled when the listing came up
 
     // Rows of every list window shown, and the indexes its buttons delete
     // (empty: the user only looks).
@@ -39,9 +43,10 @@ class FakeUi : public AppUi {
         messages.push_back(text);
         messageTitles.push_back(title);
     }
-    bool AskYesNo(const std::string& text) override {
+    bool AskYesNo(const std::string& text) override { return AskYesNo(text, "Sluice"); }
+    bool AskYesNo(const std::string& text, const std::string& title) override {
         messages.push_back(text);
-        messageTitles.push_back("Sluice");
+        messageTitles.push_back(title);
         return answerYes;
     }
     void SetStatusLine(const std::string& text) override { statusLines.push_back(text); }
@@ -58,6 +63,12 @@ class FakeUi : public AppUi {
         shownLists.push_back(list.Rows());
         if (!deleteSelection.empty()) list.DeleteSelected(deleteSelection);
     }
+    void ShowDeviceSearchWindow(const std::string& listing) override {
+        deviceListings.push_back(listing);
+        enabledDuringListing = enabled;
+    }
+    void CopyToClipboard(const std::string& text) override { clipboard.push_back(text); }
+    void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
     void StartTimer(int id, int ms) override { startedTimers.push_back({id, ms}); }
     void StopTimer(int id) override { stoppedTimers.push_back(id); }
     void ExitProcess(int code) override { exitCodes.push_back(code); }

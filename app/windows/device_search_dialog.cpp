@@ -1,0 +1,42 @@
+#include "app/windows/device_search_dialog.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+#include "app/diagnosis_commands.h"
+#include "app/windows/dialog_units.h"
+#include "app/windows/main_controls.h"
+#include "app/windows/qt_text.h"
+
+namespace {
+
+const char kTitle[] = "機器検索";
+const char kFontFamily[] = "ＭＳ ゴシック";
+constexpr int kFontPoints = 10;
+constexpr int kIdListing = 1025;
+constexpr int kWidthUnits = 260;
+constexpr int kHeightUnits = 200;
+
+// A fixed-pitch face; where the named one is missing Qt picks a monospace one.
+QFont ListingFont() {
+    QFont font(ToQString(kFontFamily), kFontPoints);
+    font.setStyleHint(QFont::Monospace);
+    return font;
+}
+
+}  // namespace
+
+CDeviceSearchDlg::CDeviceSearchDlg(const std::string& listing, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(ToQString(kTitle));
+    setFont(ListingFont());
+    auto* view = new QPlainTextEdit(ToDisplayText(listing), this);
+    view->setObjectName(ControlName(kIdListing));
+    view->setReadOnly(true);
+    auto* note = new QLabel(ToQString(kDeviceSearchNote), this);
+    note->setWordWrap(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(view);
+    layout->addWidget(note);
+    resize(DialogUnitsToPixels(font(), kWidthUnits, kHeightUnits));
+}
