@@ -14,6 +14,10 @@
 #
 #   sudo bench/open_bench.sh [path/to/sluice] [repetitions]
 #
+# BENCH_TRACE=1 adds one traced open of each case (/open_hide_debug, trace in
+# $TMPDIR/Sluice_Debug.txt with millisecond stamps) and prints where its time
+# went: the wall time, the traced span, and the main steps' stamps.
+#
 # Needs root (network namespaces). Builds nothing. Not a test: never registered
 # with CTest. Holds the lab lock /tmp/sluice-lab.lock so it never overlaps a lab
 # test, and brings the lab up and down itself.
@@ -193,3 +197,20 @@ for kind in one range; do
     echo
 done
 [ "$goals_met" = 1 ] && echo "all goals met" || echo "some goals missed (reported, not enforced)"
+
+# One traced open per case: what lies outside the trace is the process's start
+# and exit; inside, the stamps show the pauses and each exchange with the router.
+if [ "${BENCH_TRACE:-0}" = 1 ]; then
+    for ports in "$FIRST_PORT" "$FIRST_PORT-$((FIRST_PORT + RANGE_PORTS - 1))"; do
+        rm -f "$WORK/tmp/Sluice_Debug.txt"
+        read -r ms rc <<<"$(timed "$WORK/sluice" /open_hide_debug "$ports" TCP)"
+        last=$(grep -a -o '^[0-9]\{6\}' "$WORK/tmp/Sluice_Debug.txt" | tail -n 1)
+        last=$((10#$last))
+        echo "== traced: sluice /open_hide_debug $ports TCP (exit $rc)"
+        echo "  wall ${ms} ms, traced span ${last} ms, outside the trace (start, exit) $((ms - last)) ms"
+        grep -a -E '^[0-9]{6} (Get_glb_GateWy\(\) S|CSluiceDlg::OnButton1\(\) S1|AddPortMapping\(\) S|UPnpInit\(\) S|CheckRooter\(\) S|CheckRooter\(\) ControlURL\(\) C|GetControlURL\(\) responseText|GetWANIPAdrress\(\) [SE]|_AddPortMapping\(\) (Send\(\) C|E)|CSluiceDlg::OnButton1\(\) Nomal End)' \
+            "$WORK/tmp/Sluice_Debug.txt" | LC_ALL=C sed 's/[^[:print:]]\{1,\}/ /g; s/^/  /' | cut -c1-80
+        close_all
+        echo
+    done
+fi
