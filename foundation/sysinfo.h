@@ -30,8 +30,8 @@ enum SpecialPlace {
 // at least 1024 bytes; empty when unknown. Always returns 1. Folders have no
 // trailing "/" except the temporary folder (4097); 4098 and 4104 are file names
 // "t<tick count modulo 10000000, 7 digits>.txt" in the temporary and the quick
-// temporary folder.
-int m_GetSpecialFolderLocation(char* buffer, int place);
+// temporary folder. C linkage: libsluice.so exports it by this name.
+extern "C" int m_GetSpecialFolderLocation(char* buffer, int place);
 std::string SpecialPlace(int place);
 
 // "Linux " followed by the kernel release.
