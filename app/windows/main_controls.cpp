@@ -28,7 +28,7 @@ enum class Kind {
 
 constexpr int kNoId = -1;
 
-struct ControlSpec {
+struct ControlEntry {
     int row;  // controls of one row sit side by side
     int id;
     Kind kind;
@@ -37,7 +37,7 @@ struct ControlSpec {
 
 // The controls in the order of the window, top to bottom. The busy panel and
 // the status line follow them.
-const ControlSpec kControls[] = {
+const ControlEntry kControls[] = {
     {0, kIdWizard, Kind::kButton, "■■■■設定ウィザード■■■■[&w]"},
     {0, kIdHomePage, Kind::kButton, "HPへ"},
     {1, kIdWanPortLabel, Kind::kBlueLabel, "①WAN_PORT(必須) [&1]"},
@@ -157,24 +157,24 @@ QPushButton* MakeButton(const QString& caption, bool isDefault, QWidget* parent)
     return button;
 }
 
-QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
-    QString caption = ToQString(spec.caption);
-    switch (spec.kind) {
+QWidget* MakeControl(const ControlEntry& control, QWidget* parent) {
+    QString caption = ToQString(control.caption);
+    switch (control.kind) {
         case Kind::kButton:
         case Kind::kDefaultButton:
-            return MakeButton(caption, spec.kind == Kind::kDefaultButton, parent);
+            return MakeButton(caption, control.kind == Kind::kDefaultButton, parent);
         case Kind::kLabel:
         case Kind::kBlueLabel:
-            return MakeLabel(caption, spec.kind == Kind::kBlueLabel, parent);
+            return MakeLabel(caption, control.kind == Kind::kBlueLabel, parent);
         case Kind::kEdit:
         case Kind::kReadOnlyEdit:
-            return MakeEdit(spec.kind == Kind::kReadOnlyEdit, parent);
+            return MakeEdit(control.kind == Kind::kReadOnlyEdit, parent);
         case Kind::kRadio:
             return new QRadioButton(caption, parent);
         case Kind::kCheck:
             return new QCheckBox(caption, parent);
         case Kind::kCombo:
-            return MakeCombo(spec.id, parent);
+            return MakeCombo(control.id, parent);
     }
     return nullptr;
 }
@@ -212,18 +212,18 @@ void BuildMainControls(QDialog* dialog) {
     QHBoxLayout* row = nullptr;
     int rowNumber = -1;
     QWidget* previous = nullptr;
-    for (const ControlSpec& spec : kControls) {
-        if (spec.row != rowNumber) {
+    for (const ControlEntry& control : kControls) {
+        if (control.row != rowNumber) {
             row = new QHBoxLayout;
             row->setSpacing(kSpacing);
             rows->addLayout(row);
-            rowNumber = spec.row;
+            rowNumber = control.row;
         }
-        QWidget* control = MakeControl(spec, dialog);
-        if (spec.id != kNoId) control->setObjectName(ControlName(spec.id));
-        if (previous) SetBuddy(previous, control);
-        row->addWidget(control);
-        previous = control;
+        QWidget* widget = MakeControl(control, dialog);
+        if (control.id != kNoId) widget->setObjectName(ControlName(control.id));
+        if (previous) SetBuddy(previous, widget);
+        row->addWidget(widget);
+        previous = widget;
     }
     rows->addStretch();
     MakeBusyPanel(dialog);
