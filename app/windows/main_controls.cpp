@@ -129,10 +129,15 @@ QLabel* MakeLabel(const QString& caption, bool blue, QWidget* parent) {
 
 QComboBox* MakeCombo(int id, QWidget* parent) {
     auto* combo = new QComboBox(parent);
-    // The window is narrow: the box may be narrower than its longest item,
-    // whose whole text the open list still shows.
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setMinimumContentsLength(kComboMinimumChars);
+    // The window is narrow: the address box may be narrower than its longest
+    // item, whose whole text the open list still shows. The transport box shows
+    // its whole choice, since "0.自動(1,2,3すべて)" cut short reads as another mode.
+    if (id == kIdTransportMode) {
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    } else {
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(kComboMinimumChars);
+    }
     for (const ComboItems& list : kComboItems) {
         if (list.id != id) continue;
         for (const char* item : list.items) combo->addItem(ToQString(item));
