@@ -18,6 +18,7 @@
 #include "foundation/environment.h"
 #include "foundation/settings.h"
 #include "foundation/trace.h"
+#include "tests/app/app_state.h"
 #include "tests/app/fake_ui.h"
 #include "tests/foundation/scratch_folder.h"
 #include "tests/support/fake_igd.h"
@@ -28,19 +29,6 @@
 // Environment entries the tests point into the scratch folder.
 constexpr int kDesktopEntry = 900010;
 constexpr int kDefinitionEntry = 100002;
-
-inline void ResetAppState() {
-    ResetCommandLineForTests();
-    ResetReportItemsForTests();
-    ResetMainUiForTests();
-    ResetStartupForTests();
-    ResetAdapterScanForTests();
-    ResetIgdSessionForTests();
-    ResetPortMappingForTests();
-    ResetSettingsForTests();
-    ResetEnvironmentForTests();
-    ResetTraceForTests();
-}
 
 // The text of element name in a SOAP request body ("" when it is missing).
 inline std::string SoapArgument(const std::string& body, const std::string& name) {

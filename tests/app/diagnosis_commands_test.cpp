@@ -4,87 +4,22 @@
 // the fake network and proposes the global one for ⑭.
 #include "app/diagnosis_commands.h"
 
-#include <atomic>
-#include <mutex>
-#include <thread>
+#include <memory>
+#include <string>
 
 #include "app/port_commands.h"
 #include "app/settings_keys.h"
 #include "app/sluice_app.h"
-#include "platform/udp.h"
 #include "tests/app/app_test_base.h"
 #include "tests/support/fake_http_server.h"
+#include "tests/support/fake_ssdp_network.h"
 #include "upnp/device_description.h"
 #include "upnp/ssdp_searcher.h"
 
 namespace {
 
 constexpr char kIp[] = "urn:schemas-upnp-org:service:WANIPConnection:1";
-constexpr char kLoopback[] = "127.0.0.1";
 constexpr char kPrivateWan[] = "192.168.1.2";
-
-// The devices' side of the SSDP search on a loopback socket: every search for
-// WANIPConnection:1 is answered by one datagram per device added, sent to the
-// session's searcher.
-class FakeSsdpNetwork {
-  public:
-    FakeSsdpNetwork() {
-        EXPECT_EQ(0, platform::UdpOpen(&socket_));
-        EXPECT_EQ(0, platform::UdpBindFrom(socket_, 26600, &port_));
-        thread_ = std::thread([this] { Serve(); });
-    }
-    ~FakeSsdpNetwork() {
-        stop_ = true;
-        thread_.join();
-        platform::UdpClose(socket_);
-    }
-
-    void AddDevice(const std::string& location, const std::string& uuid) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        answers_.push_back("HTTP/1.1 200 OK\r\nCACHE-CONTROL: max-age=120\r\nST: " +
-                           std::string(kIp) + "\r\nUSN: uuid:" + uuid + "::" + kIp +
-                           "\r\nEXT:\r\nLocation: " + location + "\r\n\r\n");
-    }
-
-    SsdpTarget Target() {
-        SsdpTarget target;
-        target.address = kLoopback;
-        target.port = port_;
-        target.listInterfaces = [this](std::vector<std::string>* interfaces) {
-            searcherPort_ = SessionSearcher().Port();
-            *interfaces = {kLoopback};
-            return 0;
-        };
-        return target;
-    }
-
-  private:
-    void Serve() {
-        while (!stop_) {
-            bool readable = false;
-            platform::UdpWaitReadable(socket_, 20, &readable);
-            if (!readable) continue;
-            std::string request, sender;
-            if (platform::UdpRecvFrom(socket_, 4096, &request, &sender) != 0) continue;
-            if (request.find("\r\nST: " + std::string(kIp) + "\r\n") == std::string::npos) {
-                continue;
-            }
-            std::lock_guard<std::mutex> lock(mutex_);
-            for (const std::string& answer : answers_) {
-                int sent = 0;
-                platform::UdpSendTo(socket_, answer, kLoopback, searcherPort_, &sent);
-            }
-        }
-    }
-
-    platform::UdpSocket socket_ = platform::kNoUdpSocket;
-    int port_ = 0;
-    std::atomic<int> searcherPort_{0};
-    std::atomic<bool> stop_{false};
-    std::mutex mutex_;
-    std::vector<std::string> answers_;
-    std::thread thread_;
-};
 
 class DiagnosisTest : public AppTest {
   protected:
@@ -111,8 +46,8 @@ class DiagnosisTest : public AppTest {
         routers_.push_back(std::make_unique<FakeIgd>());
         routers_.back()->AnswerActions(IgdScenario::kNormal, "GetExternalIPAddress",
                                        {{"NewExternalIPAddress", wan}});
-        network_.AddDevice(routers_.back()->Location(),
-                           "dev-" + std::to_string(routers_.size() - 1));
+        network_.Answer(kIp, SsdpAnswer(kIp, routers_.back()->Location(),
+                                        "dev-" + std::to_string(routers_.size() - 1)));
     }
 
     // The session as UPnpInit leaves it with a router whose WAN address is wan.
@@ -121,7 +56,7 @@ class DiagnosisTest : public AppTest {
         glb_WanIP = wan;
     }
 
-    FakeSsdpNetwork network_;
+    FakeSsdpNetwork network_{26600};
     std::vector<std::unique_ptr<FakeIgd>> routers_;
     FakeHttpServer echo_;
     SluiceApp app_{ui_};

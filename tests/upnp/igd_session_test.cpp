@@ -6,19 +6,16 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <memory>
-#include <mutex>
 #include <ostream>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "foundation/settings.h"
 #include "platform/clock.h"
-#include "platform/udp.h"
 #include "tests/support/fake_http_server.h"
 #include "tests/support/fake_igd.h"
+#include "tests/support/fake_ssdp_network.h"
 #include "upnp/device_description.h"
 #include "upnp/device_list.h"
 #include "upnp/ssdp_searcher.h"
@@ -29,94 +26,6 @@ constexpr char kPpp[] = "urn:schemas-upnp-org:service:WANPPPConnection:1";
 constexpr char kIp[] = "urn:schemas-upnp-org:service:WANIPConnection:1";
 constexpr char kLoopback[] = "127.0.0.1";
 constexpr char kPrivateWan[] = "192.168.1.2";
-
-std::string SsdpAnswer(const std::string& type, const std::string& location,
-                       const std::string& uuid) {
-    return "HTTP/1.1 200 OK\r\nCACHE-CONTROL: max-age=120\r\nST: " + type +
-           "\r\nUSN: uuid:" + uuid + "::" + type +
-           "\r\nEXT:\r\nSERVER: Linux UPnP/1.1\r\nLocation: " + location + "\r\n\r\n";
-}
-
-// The devices' side of the SSDP search, on a loopback socket: every search
-// for a type is answered by each datagram scripted for that type, in the
-// order scripted, sent to the port of the session's searcher.
-class FakeSsdpNetwork {
-  public:
-    FakeSsdpNetwork() {
-        EXPECT_EQ(0, platform::UdpOpen(&socket_));
-        EXPECT_EQ(0, platform::UdpBindFrom(socket_, 26500, &port_));
-        thread_ = std::thread([this] { Serve(); });
-    }
-    ~FakeSsdpNetwork() {
-        stop_ = true;
-        thread_.join();
-        platform::UdpClose(socket_);
-    }
-
-    void Answer(const std::string& type, const std::string& datagram) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        answers_.emplace_back(type, datagram);
-    }
-
-    // Searches go to this network, sent "from" the loopback interface.
-    SsdpTarget Target() {
-        SsdpTarget target;
-        target.address = kLoopback;
-        target.port = port_;
-        target.listInterfaces = [this](std::vector<std::string>* interfaces) {
-            searcherPort_ = SessionSearcher().Port();
-            *interfaces = {kLoopback};
-            return 0;
-        };
-        return target;
-    }
-
-    // The searches received, after waiting up to ms for count of them.
-    int SearchesAfterWaiting(int count, int ms) {
-        for (int waited = 0; searches_ < count && waited < ms; waited += 10) {
-            platform::SleepMs(10);
-        }
-        return searches_;
-    }
-
-  private:
-    void Serve() {
-        while (!stop_) {
-            bool readable = false;
-            platform::UdpWaitReadable(socket_, 20, &readable);
-            if (!readable) continue;
-            std::string request, sender;
-            if (platform::UdpRecvFrom(socket_, 4096, &request, &sender) != 0) continue;
-            ++searches_;
-            AnswerSearch(SearchedType(request));
-        }
-    }
-
-    static std::string SearchedType(const std::string& request) {
-        size_t start = request.find("\r\nST: ");
-        if (start == std::string::npos) return "";
-        start += 6;
-        return request.substr(start, request.find("\r\n", start) - start);
-    }
-
-    void AnswerSearch(const std::string& type) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        for (const auto& answer : answers_) {
-            if (answer.first != type) continue;
-            int sent = 0;
-            platform::UdpSendTo(socket_, answer.second, kLoopback, searcherPort_, &sent);
-        }
-    }
-
-    platform::UdpSocket socket_ = platform::kNoUdpSocket;
-    int port_ = 0;
-    std::atomic<int> searcherPort_{0};
-    std::atomic<int> searches_{0};
-    std::atomic<bool> stop_{false};
-    std::mutex mutex_;
-    std::vector<std::pair<std::string, std::string>> answers_;
-    std::thread thread_;
-};
 
 enum class Device {
     kRouter,               // describes WANIPConnection:1, reports a global WAN address

@@ -19,21 +19,13 @@
 #include "foundation/settings.h"
 #include "foundation/trace.h"
 #include "platform/clock.h"
+#include "tests/app/app_state.h"
 #include "tests/foundation/scratch_folder.h"
 #include "upnp/igd_session.h"
 #include "upnp/port_mapping.h"
 
 inline void ResetProgramState() {
-    ResetCommandLineForTests();
-    ResetReportItemsForTests();
-    ResetMainUiForTests();
-    ResetStartupForTests();
-    ResetAdapterScanForTests();
-    ResetIgdSessionForTests();
-    ResetPortMappingForTests();
-    ResetSettingsForTests();
-    ResetEnvironmentForTests();
-    ResetTraceForTests();
+    ResetAppState();
     SetPumpHook(nullptr);
     platform::SetTickSourceForTests(nullptr);
 }
