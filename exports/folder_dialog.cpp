@@ -43,7 +43,7 @@ QByteArray Platforms() {
 // A Qt application made for one call, for a caller that has none. Qt keeps
 // references to the argument count and list, so they live here as well.
 class OwnApplication {
-public:
+  public:
     OwnApplication() : arguments_{"sluice", "-platform", Platforms()} {
         for (QByteArray& argument : arguments_) pointers_.push_back(argument.data());
         pointers_.push_back(nullptr);
@@ -57,7 +57,7 @@ public:
                qgetenv("QT_QPA_PLATFORM") == kOffscreen;
     }
 
-private:
+  private:
     std::vector<QByteArray> arguments_;
     std::vector<char*> pointers_;
     int count_ = 0;
@@ -106,7 +106,8 @@ extern "C" int SluiceChooseFolder(unsigned long owner, const char* initial, cons
     QString initialText = QString::fromUtf8(initial);
     QString titleText = QString::fromUtf8(title);
     if (QCoreApplication* existing = QCoreApplication::instance()) {
-        if (!qobject_cast<QApplication*>(existing) || QThread::currentThread() != existing->thread()) {
+        if (!qobject_cast<QApplication*>(existing) ||
+            QThread::currentThread() != existing->thread()) {
             return kNotChosen;
         }
         return RunDialog(owner, initialText, titleText, path, size);

@@ -14,8 +14,7 @@ namespace {
 std::string RefusalReason(int error) {
     if (error == EPERM) return "時刻を変える権限 (CAP_SYS_TIME) がありません";
     const char* name = strerrorname_np(error);
-    return "システムが受け付けません (" + (name ? std::string(name) : std::to_string(error)) +
-           ")";
+    return "システムが受け付けません (" + (name ? std::string(name) : std::to_string(error)) + ")";
 }
 
 }  // namespace

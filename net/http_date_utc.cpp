@@ -125,7 +125,9 @@ bool ReadMonthFirst(const std::vector<std::string>& words, DateFields* date) {
            ReadYear(words[3], &date->year);
 }
 
-bool IsLeapYear(long long year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(long long year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(long long year, int month) {
     static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

@@ -29,7 +29,8 @@ std::string SntpServerInUrl(const std::string& url) {
     size_t scheme = url.find("://");
     size_t start = scheme == std::string::npos ? 0 : scheme + 3;
     size_t end = url.find_first_of("/?#", start);
-    std::string host = url.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::string host =
+        url.substr(start, end == std::string::npos ? std::string::npos : end - start);
     size_t portAt = host.size() >= 4 ? host.size() - 4 : std::string::npos;
     return portAt != std::string::npos && host.compare(portAt, 4, kSntpPort) == 0 ? host : "";
 }

@@ -19,7 +19,7 @@ constexpr int kPacketBytes = 48;
 constexpr int kLargestDatagram = 1024;
 constexpr unsigned char kClientRequest = 0x0B;  // leap 0, version 1, mode 3 (client)
 constexpr int kServerMode = 4;
-constexpr int kLeapAlarm = 3;  // the server's clock is not synchronised
+constexpr int kLeapAlarm = 3;                         // the server's clock is not synchronised
 constexpr uint32_t kSeconds1900To1970 = 2085978496u;  // added modulo 2^32
 
 struct Server {
@@ -100,7 +100,8 @@ int Exchange(platform::UdpSocket socket, const Server& server, std::string* pack
     std::string request(kPacketBytes, '\0');
     request[0] = static_cast<char>(kClientRequest);
     int sent = 0;
-    if (server.port == 0 || platform::UdpSendTo(socket, request, address, server.port, &sent) != 0 ||
+    if (server.port == 0 ||
+        platform::UdpSendTo(socket, request, address, server.port, &sent) != 0 ||
         sent != kPacketBytes) {
         return kSntpSendFailed;
     }
@@ -140,8 +141,8 @@ int32_t InetSNTP(const char* server, int32_t thresholdMs) {
     platform::WallTime now = platform::WallClockNow();
     platform::WallTime serverTime;
     if (!ServerTime(packet, &serverTime)) return Fail(kSntpNoTime, "Error: 時刻の取得を失敗\n");
-    int64_t difference = (serverTime.seconds - now.seconds) * 1000 + serverTime.milliseconds -
-                         now.milliseconds;
+    int64_t difference =
+        (serverTime.seconds - now.seconds) * 1000 + serverTime.milliseconds - now.milliseconds;
     if (thresholdMs != 0 && std::llabs(difference) > thresholdMs) ChangeClock(serverTime);
     return ClampDifference(difference);
 }

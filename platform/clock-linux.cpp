@@ -41,8 +41,12 @@ int SetWallClock(const WallTime& time) {
     return clock_settime(CLOCK_REALTIME, &ts) == 0 ? 0 : errno;
 }
 
-void SetWallClockSourceForTests(WallClockSource source) { g_wallClockSource = source; }
+void SetWallClockSourceForTests(WallClockSource source) {
+    g_wallClockSource = source;
+}
 
-void SetClockSetterForTests(ClockSetter setter) { g_clockSetter = setter; }
+void SetClockSetterForTests(ClockSetter setter) {
+    g_clockSetter = setter;
+}
 
 }  // namespace platform
