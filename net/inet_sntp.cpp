@@ -53,8 +53,8 @@ uint32_t BigEndian32(const std::string& packet, size_t at) {
     return value;
 }
 
-int Fail(int code, const char* text) {
-    if (text) WriteError(text);
+int Fail(int code, const char* line) {
+    WriteError(line);
     return code;
 }
 
