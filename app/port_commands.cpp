@@ -4,6 +4,7 @@
 
 #include "app/app_ui.h"
 #include "app/command_line.h"
+#include "app/router_command.h"
 #include "app/settings_keys.h"
 #include "app/shortcuts.h"
 #include "foundation/settings.h"
@@ -61,13 +62,17 @@ std::string OpenInputError(const MainFields& fields) {
 }
 
 int AskRouterToOpen(AppUi& ui, const MainFields& fields) {
-    ui.EnableMainWindow(false);
+    RouterCommandScope running(ui);
     Trace("CSluiceDlg::OnButton1() AddPortMapping() C");
     int result = AddPortMapping(fields.wanPort, glb_Settings.Get(key::kProtocol), fields.lanPort,
                                 fields.lanIp, fields.comment);
     Trace("CSluiceDlg::OnButton1() AddPortMapping() CE");
-    ui.EnableMainWindow(true);
     return result;
+}
+
+int AskRouterToClose(AppUi& ui, const MainFields& fields) {
+    RouterCommandScope running(ui);
+    return DeletePortMapping(fields.wanPort, glb_Settings.Get(key::kProtocol));
 }
 
 void ReportOpenFailure(AppUi& ui, int result) {
@@ -125,9 +130,7 @@ CommandOutcome CloseCommand(AppUi& ui, MainFields& fields) {
         glb_IgdMessage = kWanPortInvalid;
         return Invalid(ui, kWanPortInvalid);
     }
-    ui.EnableMainWindow(false);
-    int result = DeletePortMapping(fields.wanPort, glb_Settings.Get(key::kProtocol));
-    ui.EnableMainWindow(true);
+    int result = AskRouterToClose(ui, fields);
     if (result != 0) {
         if (!MessagesOff()) ui.ShowMessage(kCloseFailed + glb_IgdMessage);
         EndBatchRun(ui, false);

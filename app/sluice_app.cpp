@@ -2,14 +2,17 @@
 
 #include "app/batch_timers.h"
 #include "app/diagnosis_commands.h"
+#include "app/home_page.h"
 #include "app/lan_address.h"
 #include "app/main_ui.h"
 #include "app/port_commands.h"
 #include "app/port_map_command.h"
 #include "app/port_test_status.h"
+#include "app/router_command.h"
 #include "app/settings_keys.h"
 #include "app/shortcuts.h"
 #include "app/startup.h"
+#include "foundation/build_settings.h"
 #include "foundation/environment.h"
 #include "foundation/settings.h"
 #include "foundation/sysinfo.h"
@@ -114,7 +117,7 @@ void SluiceApp::OnAddressMode() {
         glb_Settings.Set(key::kFixedAddress, fields_.lanIp);
         ui_.ShowMessage("固定値を設定しました");
     }
-    fields_.lanIp = ChooseLanAddress(fields_.lanIp);
+    ChooseAddress();
     fields_.addressMode = glb_Settings.GetInt(key::kAddressMode);
     ui_.ShowFields(fields_);
 }
@@ -139,15 +142,27 @@ void SluiceApp::OnDeviceSearch() {
     DeviceSearchCommand(ui_, fields_);
 }
 
+void SluiceApp::OnHomePage() {
+    HomePageCommand(ui_, SLUICE_HOME_PAGE);
+}
+
 void SluiceApp::OnTimer(int id) {
     RunBatchTimer(ui_, fields_, id);
 }
 
-void SluiceApp::OnCloseWindow() {
+bool SluiceApp::OnCloseWindow() {
+    if (RouterCommandRunning()) return false;
     ui_.ReadFields(fields_);
-    if (!DefinitionFileKnown()) return;
+    if (!DefinitionFileKnown()) return true;
     glb_Settings.Set(key::kPreviousPort, fields_.wanPort);
     glb_Settings.Set(key::kComment, fields_.comment);
     glb_Settings.Set(key::kDevice, fields_.device);
     SaveIni(SharedEnvironment().GetEnum(kSettingsFileEntry), glb_Settings, 0);
+    return true;
+}
+
+// Mode 3 asks the router, mode 1 looks up the computer's name.
+void SluiceApp::ChooseAddress() {
+    RouterCommandScope running(ui_);
+    fields_.lanIp = ChooseLanAddress(fields_.lanIp);
 }

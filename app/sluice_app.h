@@ -55,14 +55,19 @@ class SluiceApp {
     void OnCopy();           // 1026
     void OnRouterPage();     // ⑫ 1013
     void OnDeviceSearch();   // ⑮ 1024
+    void OnHomePage();       // 1017
     void OnTimer(int id);
-    // The user closes the main window.
-    void OnCloseWindow();
+    // The user closes the main window. Refused (false, nothing done) while a
+    // router command runs: the window is disabled then, and the command's
+    // end decides how the run ends.
+    bool OnCloseWindow();
 
     AppUi& Ui() { return ui_; }
     const MainFields& Fields() const { return fields_; }
 
   private:
+    void ChooseAddress();
+
     AppUi& ui_;
     MainFields fields_;
 };

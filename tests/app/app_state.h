@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "app/main_ui.h"
 #include "app/report_items.h"
+#include "app/router_command.h"
 #include "app/startup.h"
 #include "foundation/environment.h"
 #include "foundation/settings.h"
@@ -16,6 +17,7 @@
 inline void ResetAppState() {
     ResetCommandLineForTests();
     ResetReportItemsForTests();
+    ResetRouterCommandForTests();
     ResetMainUiForTests();
     ResetStartupForTests();
     ResetAdapterScanForTests();
