@@ -8,8 +8,11 @@
 #include "app/port_map_command.h"
 #include "app/port_test_status.h"
 #include "app/settings_keys.h"
+#include "app/setup_wizard.h"
 #include "app/shortcuts.h"
 #include "app/startup.h"
+#include "app/watched_apps.h"
+#include "defs/definition_file.h"
 #include "foundation/environment.h"
 #include "foundation/settings.h"
 #include "foundation/sysinfo.h"
@@ -24,9 +27,6 @@ const char kPortHelpText[] =
     "※10個以上は指定できません";
 
 namespace {
-
-// Environment entry of the definition file, known once it has been looked up.
-constexpr int kDefinitionFileEntry = 100002;
 
 int BatchTimer(RunKind kind) {
     switch (kind) {
@@ -67,11 +67,15 @@ RunKind SluiceApp::Startup(const std::vector<std::string>& args) {
         ui_.StartTimer(timer, kBatchTimerDelayMs);
         return kind;
     }
-    // Until the program has its setup wizard, "wizard" opens the window as
-    // an interactive run.
+    if (kind == RunKind::kWizard) {
+        RunSetupWizard(ui_);
+        ui_.ExitProcess(kExitSetupDone);
+        return kind;
+    }
     glb_SwitchText.clear();
     fields_.makeShortcuts = glb_Settings.GetInt(key::kShortcuts) != 0;
     ui_.ShowFields(fields_);
+    if (FindWatchedPrograms()) OpenAndLaunchWatched(ui_, fields_);
     return RunKind::kInteractive;
 }
 
@@ -139,8 +143,24 @@ void SluiceApp::OnDeviceSearch() {
     DeviceSearchCommand(ui_, fields_);
 }
 
+void SluiceApp::OnWizard() {
+    RunSetupWizard(ui_);
+}
+
 void SluiceApp::OnTimer(int id) {
+    if (id == kTimerWatch) {
+        WatchTick(ui_);
+        return;
+    }
     RunBatchTimer(ui_, fields_, id);
+}
+
+void SluiceApp::OnEndSession() {
+    EndSessionHandling(ui_);
+}
+
+bool SluiceApp::Watching() const {
+    return WatchStarted();
 }
 
 void SluiceApp::OnCloseWindow() {

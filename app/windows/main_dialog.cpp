@@ -65,6 +65,7 @@ void CSluiceDlg::ConnectControls() {
         {kIdCopy, &SluiceApp::OnCopy},
         {kIdRouterPage, &SluiceApp::OnRouterPage},
         {kIdDeviceSearch, &SluiceApp::OnDeviceSearch},
+        {kIdWizard, &SluiceApp::OnWizard},
     };
     for (const Click& click : clicks) {
         connect(ButtonControl(this, click.id), &QAbstractButton::clicked, this,

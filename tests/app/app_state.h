@@ -7,10 +7,14 @@
 #include "app/main_ui.h"
 #include "app/report_items.h"
 #include "app/startup.h"
+#include "app/watched_apps.h"
+#include "defs/definition_list.h"
+#include "defs/watch_table.h"
 #include "foundation/environment.h"
 #include "foundation/settings.h"
 #include "foundation/trace.h"
 #include "upnp/igd_session.h"
+#include "platform/termination.h"
 #include "upnp/port_mapping.h"
 
 inline void ResetAppState() {
@@ -18,6 +22,10 @@ inline void ResetAppState() {
     ResetReportItemsForTests();
     ResetMainUiForTests();
     ResetStartupForTests();
+    ResetWatchForTests();
+    ResetWatchTableForTests();
+    ResetDefinitionListForTests();
+    platform::ResetTerminationForTests();
     ResetAdapterScanForTests();
     ResetIgdSessionForTests();
     ResetPortMappingForTests();
