@@ -33,6 +33,7 @@ bool TakeTerminationRequest() {
 }
 
 void ResetTerminationForTests() {
+    for (int signal : {SIGTERM, SIGHUP, SIGINT}) std::signal(signal, SIG_DFL);
     g_requested = 0;
 }
 

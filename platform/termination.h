@@ -16,6 +16,7 @@ void RequestTermination();
 // True once when the flag is set: the flag is cleared by reading it.
 bool TakeTerminationRequest();
 
+// Clears the flag and gives the signals their default action again.
 void ResetTerminationForTests();
 
 }  // namespace platform
