@@ -7,9 +7,9 @@
 
 class AppUi;
 
-extern const char kWizardTitle[];         // "Sluice - ⑬設定ウィザード"
-extern const char kNoDefinitionFile[];    // "Sluice.defが見つかりません(...)"
-extern const char kPortNotFound[];        // "ポート番号を取得できませんでした..."
+extern const char kWizardTitle[];       // "Sluice - ⑬設定ウィザード"
+extern const char kNoDefinitionFile[];  // "Sluice.defが見つかりません(...)"
+extern const char kPortNotFound[];      // "ポート番号を取得できませんでした..."
 extern const char kWizardShortcutMade[];  // "デスクトップにショートカットを作成しました"
 
 // Runs the wizard. Afterwards the current folder is the chosen program's

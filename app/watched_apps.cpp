@@ -119,7 +119,8 @@ void Launch(const std::string& program, const std::string& startFolder, AppUi& u
     platform::ChangeFolder(folder);
     if (platform::StartProgram(command, folder)) return;
     Trace("StartProgram() failed", command);
-    if (!MessagesOff()) ui.ShowMessage("サーバーアプリケーションを起動できませんでした(" + command + ")");
+    if (!MessagesOff())
+        ui.ShowMessage("サーバーアプリケーションを起動できませんでした(" + command + ")");
 }
 
 // The gone programs' titles are emptied and their ports set to close; the
@@ -158,7 +159,8 @@ void OpenAndLaunchWatched(AppUi& ui, MainFields& fields) {
         fields.lanPort = entry.port;
         long number = PortNumber(entry.port);
         if (number > 0 && number <= kLastOpenedPort &&
-            AddPortMapping(entry.port, entry.protocol, entry.port, fields.lanIp, fields.comment) != 0 &&
+            AddPortMapping(entry.port, entry.protocol, entry.port, fields.lanIp, fields.comment) !=
+                0 &&
             !MessagesOff()) {
             ui.ShowMessage("ルーターのポート開放に失敗しました(Port=" + entry.port + "/" +
                            entry.protocol + ")");

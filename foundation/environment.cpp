@@ -18,8 +18,7 @@ struct Macro {
 // Expansion order; "$M_ARGV0_DIR" is a second name that is never written.
 const Macro kExpansions[] = {
     {"$ARGV0$", 900008},  {"$M_ARGV0_DIR", 900008}, {"$DESKTOP$", 900010}, {"$TEMPDIR$", 900019},
-    {"$WINDIR$", 900021}, {"$WINDRIVE$", 900026},   {"$PROGRAM$", 900025},
-    {"$HOME$", 900028},
+    {"$WINDIR$", 900021}, {"$WINDRIVE$", 900026},   {"$PROGRAM$", 900025}, {"$HOME$", 900028},
 };
 // Collapse order (the home folder is never collapsed, so settings files keep
 // their paths as before): the Windows drive goes before the Program Files folder.

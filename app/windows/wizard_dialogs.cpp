@@ -21,6 +21,7 @@ std::string ChooseServerProgram(QWidget* parent) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilter(ToQString(kWizardFileFilter));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::string();
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::string();
     return FromQString(dialog.selectedFiles().constFirst());
 }

@@ -13,8 +13,8 @@
 #include "foundation/environment.h"
 #include "foundation/settings.h"
 #include "foundation/trace.h"
-#include "upnp/igd_session.h"
 #include "platform/termination.h"
+#include "upnp/igd_session.h"
 #include "upnp/port_mapping.h"
 
 inline void ResetAppState() {

@@ -26,8 +26,8 @@ class FakeUi : public AppUi {
     int disableCount = 0;
     bool ctrlHeld = false;
     bool answerYes = false;
-    bool answerOk = true;           // AskOkCancel's answer
-    std::string chosenFile;         // ChooseExistingFile's answer ("" cancels)
+    bool answerOk = true;    // AskOkCancel's answer
+    std::string chosenFile;  // ChooseExistingFile's answer ("" cancels)
     int fileDialogs = 0;
     std::vector<std::string> deviceListings;  // every device search window shown
     std::vector<std::string> clipboard;       // every text copied

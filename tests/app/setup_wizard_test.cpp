@@ -28,7 +28,8 @@ class SetupWizardTest : public AppTest {
         AppTest::TearDown();
     }
     void WriteDefinitions() {
-        scratch_.Write("sluice.def", "# records\na.b.sh\tsrv.ini\ta.b\t//ini/Net/Port\tini\tTCP\tGame\n");
+        scratch_.Write("sluice.def",
+                       "# records\na.b.sh\tsrv.ini\ta.b\t//ini/Net/Port\tini\tTCP\tGame\n");
     }
 
     std::string saved_;

@@ -90,8 +90,8 @@ TEST_F(WatchTest, OpensPortsAndStartsEachProgramOnce) {
               Sent("AddPortMapping", "NewInternalClient"));
     EXPECT_EQ("started\n", StartLog());
     ASSERT_EQ(1u, ui_.messages.size());
-    EXPECT_EQ("サーバーアプリケーションを起動できませんでした(" + scratch_.PathOf("srv/missing-srv") +
-                  ")",
+    EXPECT_EQ("サーバーアプリケーションを起動できませんでした(" +
+                  scratch_.PathOf("srv/missing-srv") + ")",
               ui_.messages[0]);
     EXPECT_TRUE(ui_.hidden);
     EXPECT_EQ((std::vector<std::pair<int, int>>{{kTimerWatch, kWatchFirstTickMs}}),
@@ -147,9 +147,9 @@ TEST_F(WatchTest, FailedDeletionsAreRetriedThenReported) {
     EXPECT_EQ(kExitBatchFailed, ui_.ExitCode());
     ASSERT_EQ(1u, ui_.messages.size());
     EXPECT_EQ("ルーターのポートを閉じられませんでした(Port=8001/UDP)", ui_.messages[0]);
-    EXPECT_EQ((std::vector<std::string>{"8000", "8000", "8001", "8001", "8001", "8001", "8001",
-                                        "8001"}),
-              Sent("DeletePortMapping", "NewExternalPort"));
+    EXPECT_EQ(
+        (std::vector<std::string>{"8000", "8000", "8001", "8001", "8001", "8001", "8001", "8001"}),
+        Sent("DeletePortMapping", "NewExternalPort"));
 }
 
 // The shutdown handling closes every watched port with transport mode 3 when
@@ -163,7 +163,8 @@ TEST_F(WatchTest, EndOfSessionClosesWatchedPorts) {
     EXPECT_TRUE(glb_WatchStop);
     EXPECT_EQ((std::vector<std::string>{"TCP", "UDP"}), Sent("DeletePortMapping", "NewProtocol"));
     for (const FakeRequest& request : Requests("DeletePortMapping")) {
-        EXPECT_EQ(std::string::npos, request.body.find("dt:dt")) << request.body;  // plain arguments
+        EXPECT_EQ(std::string::npos, request.body.find("dt:dt"))
+            << request.body;  // plain arguments
     }
     EXPECT_EQ("1", std::string(glb_Settings.Get(kTransportModeKey)));
     EXPECT_EQ(0, ui_.ExitCode());

@@ -224,9 +224,9 @@ TEST_F(ShippedDefinitionsTest, ServerWithoutConfigurationIsNotFound) {
 
 TEST_F(ShippedDefinitionsTest, ListNamesEachServerOnce) {
     ASSERT_EQ(0, BuildDefinitionList());
-    for (const char* item :
-         {"●Minecraft Bedrock[bedrock_server] ", "●Mumble Server[murmur.x86] ", "●Terraria[TerrariaServer] ",
-          "●7 Days to Die[startserver.sh] ", "●Valheim[start_server.sh] "}) {
+    for (const char* item : {"●Minecraft Bedrock[bedrock_server] ", "●Mumble Server[murmur.x86] ",
+                             "●Terraria[TerrariaServer] ", "●7 Days to Die[startserver.sh] ",
+                             "●Valheim[start_server.sh] "}) {
         size_t first = glb_DefinitionList.find(item);
         EXPECT_NE(std::string::npos, first) << item;
         EXPECT_EQ(std::string::npos, glb_DefinitionList.find(item, first + 1)) << item;

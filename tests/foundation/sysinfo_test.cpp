@@ -232,8 +232,7 @@ TEST(WindowPresent, FindsRunningProcessesButNotThisOneNorEndedOnes) {
     ScratchFolder folder;
     folder.Write("flag", "");
     folder.Write("srv-4f1c9a.sh", "#!/bin/sh\nwhile [ -e flag ]; do sleep 0.1; done\n");
-    std::filesystem::permissions(folder.PathOf("srv-4f1c9a.sh"),
-                                 std::filesystem::perms::owner_all);
+    std::filesystem::permissions(folder.PathOf("srv-4f1c9a.sh"), std::filesystem::perms::owner_all);
     EXPECT_FALSE(platform::StartProgram(folder.PathOf("missing.sh"), folder.Path()));
     ASSERT_TRUE(platform::StartProgram(folder.PathOf("srv-4f1c9a.sh"), folder.Path()));
     EXPECT_TRUE(PresenceBecomes("srv-4f1c9a", 1));

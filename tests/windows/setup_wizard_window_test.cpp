@@ -70,7 +70,8 @@ TEST_F(SetupWizardWindowTest, ChosenProgramGetsALauncherWithItsFolder) {
     RunWizard(scratch_.PathOf("Games/Srv/srv-w.sh"));
 
     EXPECT_EQ(ToQString(kWizardTitle), listTitle_);
-    EXPECT_TRUE(listText_.contains(QString::fromUtf8(u8"●Game[srv-w.sh]"))) << listText_.toStdString();
+    EXPECT_TRUE(listText_.contains(QString::fromUtf8(u8"●Game[srv-w.sh]")))
+        << listText_.toStdString();
     EXPECT_EQ(QString::fromUtf8(u8"サーバーアプリケーション (*)"), fileFilter_);
     EXPECT_NE(std::string::npos, Messages().find(u8"デスクトップにショートカットを作成しました"))
         << Messages();
@@ -86,7 +87,8 @@ TEST_F(SetupWizardWindowTest, NotFoundMessages) {
 
     scratch_.Write("sluice.def", "other-srv\t\tx\t1\tfix\tTCP\n");
     RunWizard(scratch_.PathOf("Games/Srv/srv-w.sh"));
-    EXPECT_NE(std::string::npos, Messages().find(u8"ポート番号を取得できませんでした")) << Messages();
+    EXPECT_NE(std::string::npos, Messages().find(u8"ポート番号を取得できませんでした"))
+        << Messages();
     EXPECT_FALSE(scratch_.Exists("Desktop/srv-w (UPnP).desktop"));
 
     // A cancelled file dialog ends the wizard without a message.
