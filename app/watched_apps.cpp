@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/app_ui.h"
 #include "app/port_commands.h"
