@@ -154,8 +154,12 @@ void OpenAndLaunchWatched(AppUi& ui, MainFields& fields) {
     std::string previous;
     std::string startFolder = platform::CurrentFolder();
     MbsCutSuffix(startFolder, "/");
-    for (const WatchEntry& entry : glb_WatchTable.entries) {
+    for (int i = 0; i < kWatchSlots; ++i) {
+        const WatchEntry& entry = glb_WatchTable.entries[i];
         if (entry.program.empty()) continue;
+        // A record without a title could never be found running: its port is
+        // closed at the first tick instead of staying open for good.
+        if (entry.title.empty()) g_progress[i].closing = Closing::kPending;
         fields.wanPort = entry.port;
         fields.lanPort = entry.port;
         long number = PortNumber(entry.port);

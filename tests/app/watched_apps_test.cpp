@@ -175,6 +175,17 @@ TEST_F(WatchTest, EndOfSessionClosesWatchedPorts) {
     EXPECT_EQ(-1, ui_.ExitCode());
 }
 
+// A record without a window title cannot be watched: its port is opened with
+// the others and closed at the first tick.
+TEST_F(WatchTest, EntryWithoutTitleIsClosedAtTheFirstTick) {
+    AddWatchEntry("srv-7c1d.sh", "9000", "", "TCP");
+    OpenAndLaunchWatched(ui_, fields_);
+    EXPECT_EQ(std::vector<std::string>{"9000"}, Sent("AddPortMapping", "NewExternalPort"));
+    WatchTick(ui_);
+    EXPECT_EQ(std::vector<std::string>{"9000"}, Sent("DeletePortMapping", "NewExternalPort"));
+    EXPECT_EQ(0, ui_.ExitCode());
+}
+
 TEST_F(WatchTest, EndOfSessionWithoutWatchEndsAtOnce) {
     EndSessionHandling(ui_);
     EXPECT_TRUE(igd_->ActionRequests().empty());
