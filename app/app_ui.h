@@ -26,6 +26,12 @@ class AppUi {
     // The same question with its own title.
     virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
 
+    // A message box with OK and Cancel and its own title; true for OK.
+    virtual bool AskOkCancel(const std::string& text, const std::string& title) = 0;
+    // A file-open dialog for one existing file, offering all files; the chosen
+    // path (CP932), or "" when the user cancels.
+    virtual std::string ChooseExistingFile() = 0;
+
     // The one-line status display (control 1029).
     virtual void SetStatusLine(const std::string& text) = 0;
     // Disables or enables the whole main window while a command runs.

@@ -10,9 +10,12 @@
 #include "app/port_test_status.h"
 #include "app/router_command.h"
 #include "app/settings_keys.h"
+#include "app/setup_wizard.h"
 #include "app/shortcuts.h"
 #include "app/startup.h"
 #include "foundation/build_settings.h"
+#include "app/watched_apps.h"
+#include "defs/definition_file.h"
 #include "foundation/environment.h"
 #include "foundation/settings.h"
 #include "foundation/sysinfo.h"
@@ -27,9 +30,6 @@ const char kPortHelpText[] =
     "※10個以上は指定できません";
 
 namespace {
-
-// Environment entry of the definition file, known once it has been looked up.
-constexpr int kDefinitionFileEntry = 100002;
 
 int BatchTimer(RunKind kind) {
     switch (kind) {
@@ -70,11 +70,15 @@ RunKind SluiceApp::Startup(const std::vector<std::string>& args) {
         ui_.StartTimer(timer, kBatchTimerDelayMs);
         return kind;
     }
-    // Until the program has its setup wizard, "wizard" opens the window as
-    // an interactive run.
+    if (kind == RunKind::kWizard) {
+        RunSetupWizard(ui_);
+        ui_.ExitProcess(kExitSetupDone);
+        return kind;
+    }
     glb_SwitchText.clear();
     fields_.makeShortcuts = glb_Settings.GetInt(key::kShortcuts) != 0;
     ui_.ShowFields(fields_);
+    if (FindWatchedPrograms()) OpenAndLaunchWatched(ui_, fields_);
     return RunKind::kInteractive;
 }
 
@@ -146,8 +150,24 @@ void SluiceApp::OnHomePage() {
     HomePageCommand(ui_, SLUICE_HOME_PAGE);
 }
 
+void SluiceApp::OnWizard() {
+    RunSetupWizard(ui_);
+}
+
 void SluiceApp::OnTimer(int id) {
+    if (id == kTimerWatch) {
+        WatchTick(ui_);
+        return;
+    }
     RunBatchTimer(ui_, fields_, id);
+}
+
+void SluiceApp::OnEndSession() {
+    EndSessionHandling(ui_);
+}
+
+bool SluiceApp::Watching() const {
+    return WatchStarted();
 }
 
 bool SluiceApp::OnCloseWindow() {

@@ -36,9 +36,10 @@ class SluiceApp {
     SluiceApp& operator=(const SluiceApp&) = delete;
 
     // The main window's start-up with the program's arguments (CP932, without
-    // the program path). Returns the run kind it acted on: a setup run has
-    // asked to end the process; a batch run has armed its timer; otherwise
-    // the run is interactive.
+    // the program path). Returns the run kind it acted on: a setup or wizard
+    // run has asked to end the process; a batch run has armed its timer;
+    // otherwise the run is interactive, and the watch of the server programs
+    // found in the current folder may have started.
     RunKind Startup(const std::vector<std::string>& args);
 
     // Button and control handlers.
@@ -56,7 +57,13 @@ class SluiceApp {
     void OnRouterPage();     // ⑫ 1013
     void OnDeviceSearch();   // ⑮ 1024
     void OnHomePage();       // 1017
+    void OnWizard();         // 1014
     void OnTimer(int id);
+    // The session ends, or a signal asked the process to end: the watched
+    // ports are closed and the process ends.
+    void OnEndSession();
+    // The watch of server programs has started (the window stays hidden).
+    bool Watching() const;
     // The user closes the main window. Refused (false, nothing done) while a
     // router command runs: the window is disabled then, and the command's
     // end decides how the run ends.

@@ -18,9 +18,10 @@ struct Macro {
 // Expansion order; "$M_ARGV0_DIR" is a second name that is never written.
 const Macro kExpansions[] = {
     {"$ARGV0$", 900008},  {"$M_ARGV0_DIR", 900008}, {"$DESKTOP$", 900010}, {"$TEMPDIR$", 900019},
-    {"$WINDIR$", 900021}, {"$WINDRIVE$", 900026},   {"$PROGRAM$", 900025},
+    {"$WINDIR$", 900021}, {"$WINDRIVE$", 900026},   {"$PROGRAM$", 900025}, {"$HOME$", 900028},
 };
-// Collapse order: the Windows drive goes before the Program Files folder.
+// Collapse order (the home folder is never collapsed, so settings files keep
+// their paths as before): the Windows drive goes before the Program Files folder.
 const Macro kCollapses[] = {
     {"$ARGV0$", 900008},  {"$DESKTOP$", 900010},  {"$TEMPDIR$", 900019},
     {"$WINDIR$", 900021}, {"$WINDRIVE$", 900026}, {"$PROGRAM$", 900025},
@@ -93,6 +94,7 @@ void BuildEnvironment(const char* argv0, KeyedTable& table) {
     table.SetEnum(900023, SpecialPlace(kPlaceComputerName));
     table.SetEnum(900024, SpecialPlace(kPlaceUserName));
     table.SetEnum(900027, "■■■環境変数定義終了■■■");
+    table.SetEnum(900028, platform::HomeFolder());
 }
 
 const KeyedTable& SharedEnvironment() {

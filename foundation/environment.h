@@ -9,7 +9,7 @@
 // Owned by environment.cpp.
 extern KeyedTable glb_Environment;
 
-// Fills table with entries 900001-900027 for the program path argv0 (CP932).
+// Fills table with entries 900001-900028 for the program path argv0 (CP932).
 // A relative path is taken from the current folder. The program passes
 // platform::ProgramPath() (/proc/self/exe). The settings file (900003) lies
 // beside the program when its folder is writable, else it is
@@ -21,9 +21,10 @@ void BuildEnvironment(const char* argv0, KeyedTable& table);
 const KeyedTable& SharedEnvironment();
 
 // Replaces "$ARGV0$", "$M_ARGV0_DIR", "$DESKTOP$", "$TEMPDIR$", "$WINDIR$",
-// "$WINDRIVE$" and "$PROGRAM$" by the entries of env.
+// "$WINDRIVE$", "$PROGRAM$" and "$HOME$" (the user's home folder, entry
+// 900028) by the entries of env.
 std::string ExpandMacros(const std::string& text, const KeyedTable& env);
-// The reverse: known folders become macros.
+// The reverse: known folders become macros; the home folder stays as it is.
 std::string CollapseMacros(const std::string& text, const KeyedTable& env);
 
 void ResetEnvironmentForTests();

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/watched_apps.h"
 #include "app/windows/console_messages.h"
+#include "app/windows/end_session.h"
 #include "app/windows/main_dialog.h"
 #include "app/windows/qt_pump.h"
 #include "app/windows/run_policy.h"
@@ -59,15 +61,22 @@ void EndAfterFirstRunPrompt(CSluiceDlg& window) {
     });
 }
 
+// Without a display, an interactive start still has work when the server
+// programs of the current folder are to be watched.
+bool RunsWithoutDisplay(const std::vector<std::string>& args) {
+    return !NeedsDisplay(args) || (!IsWizardRun(args) && FindWatchedPrograms());
+}
+
 int RunWindow(CSluiceDlg& window, const std::vector<std::string>& args, bool display) {
     RunKind kind = window.Start(args);
     if (window.Ui().ExitRequested()) return window.Ui().ExitCode();
-    if (!display && kind == RunKind::kInteractive) {
+    bool watching = window.App().Watching();
+    if (!display && kind == RunKind::kInteractive && !watching) {
         WriteText(std::cerr, NoDisplayLine());
         return kExitNeedsDisplay;
     }
     if (!display && kind == RunKind::kFirstRun) EndAfterFirstRunPrompt(window);
-    if (kind == RunKind::kInteractive || !SwitchHas("hide")) window.show();
+    if (!watching && (kind == RunKind::kInteractive || !SwitchHas("hide"))) window.show();
     return QApplication::exec();
 }
 
@@ -76,12 +85,13 @@ int RunApplication(int argc, char** argv, const std::vector<std::string>& args) 
     QApplication::setQuitOnLastWindowClosed(false);
     bool display = ShowsWindows(QGuiApplication::platformName().toStdString());
     if (!display) qInstallMessageHandler(KeepQtQuiet);
-    if (!display && NeedsDisplay(args)) {
+    if (!display && !RunsWithoutDisplay(args)) {
         WriteText(std::cerr, NoDisplayLine());
         return kExitNeedsDisplay;
     }
     ConsoleMessages console(std::cerr, std::cin, isatty(STDIN_FILENO));
     CSluiceDlg window(display ? nullptr : &console);
+    EndSessionWatch endSession(window);
     SetPumpHook(PumpQtEvents);
     int code = RunWindow(window, args, display);
     SetPumpHook(nullptr);
@@ -97,7 +107,7 @@ int main(int argc, char** argv) {
         return kExitHelp;
     }
     if (!HasDisplay()) {
-        if (NeedsDisplay(args)) {
+        if (!RunsWithoutDisplay(args)) {
             WriteText(std::cerr, NoDisplayLine());
             return kExitNeedsDisplay;
         }

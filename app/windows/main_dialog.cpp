@@ -66,6 +66,7 @@ void CSluiceDlg::ConnectControls() {
         {kIdRouterPage, &SluiceApp::OnRouterPage},
         {kIdDeviceSearch, &SluiceApp::OnDeviceSearch},
         {kIdHomePage, &SluiceApp::OnHomePage},
+        {kIdWizard, &SluiceApp::OnWizard},
     };
     for (const Click& click : clicks) {
         connect(ButtonControl(this, click.id), &QAbstractButton::clicked, this,

@@ -17,6 +17,7 @@
 #include "app/windows/main_controls.h"
 #include "app/windows/port_map_dialog.h"
 #include "app/windows/qt_text.h"
+#include "app/windows/wizard_dialogs.h"
 
 namespace {
 
@@ -96,6 +97,14 @@ bool QtAppUi::AskYesNo(const std::string& text) {
 
 bool QtAppUi::AskYesNo(const std::string& text, const std::string& title) {
     return messages_.Ask(text, title);
+}
+
+bool QtAppUi::AskOkCancel(const std::string& text, const std::string& title) {
+    return AskOkCancelBox(&window_, text, title);
+}
+
+std::string QtAppUi::ChooseExistingFile() {
+    return ChooseServerProgram(&window_);
 }
 
 void QtAppUi::SetStatusLine(const std::string& text) {

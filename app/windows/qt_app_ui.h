@@ -30,6 +30,8 @@ class QtAppUi final : public AppUi {
     void ShowMessage(const std::string& text, const std::string& title) override;
     bool AskYesNo(const std::string& text) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
+    bool AskOkCancel(const std::string& text, const std::string& title) override;
+    std::string ChooseExistingFile() override;
     void SetStatusLine(const std::string& text) override;
     void EnableMainWindow(bool enable) override;
     void HideMainWindow() override;

@@ -32,6 +32,10 @@ bool NeedsDisplay(const std::vector<std::string>& args) {
     return true;
 }
 
+bool IsWizardRun(const std::vector<std::string>& args) {
+    return !args.empty() && MbsFind(MbsLower(args[0]).c_str(), "wizard") != nullptr;
+}
+
 bool IsHelpRequest(const std::vector<std::string>& args) {
     return !args.empty() && (args[0] == "--help" || args[0] == "-h");
 }

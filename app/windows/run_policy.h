@@ -24,5 +24,8 @@ bool ShowsWindows(const std::string& qtPlatformName);
 // (setup, open, close, closeall), so an interactive run or the wizard.
 bool NeedsDisplay(const std::vector<std::string>& args);
 
+// True when the first argument's switch text asks for the setup wizard.
+bool IsWizardRun(const std::vector<std::string>& args);
+
 // True when the first argument asks for the usage text ("--help" or "-h").
 bool IsHelpRequest(const std::vector<std::string>& args);

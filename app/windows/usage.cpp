@@ -20,13 +20,16 @@ std::string UsageText() {
            "  wizard    run the setup wizard\n"
            "  hide      with open, close or closeall: keep the window hidden\n"
            "  debug     write the trace log Sluice_Debug.txt in the temporary folder\n"
-           "Without a switch the main window opens; it needs a display.\n"
+           "Without a switch the main window opens; it needs a display. Started in the\n"
+           "folder of a server program that sluice.def knows, it opens the server's\n"
+           "ports, starts it and closes them when it ends, with or without a display.\n"
            "\n"
            "Ports: 8000, a range 8000-8005, a list 8000,9000, or both; at most ten.\n"
            "LAN IP: an address, or 自動1, 自動2, 自動3 to find this computer's address.\n"
            "\n"
            "Exit codes: 1 done, 2 failed (no router, router refused, bad input),\n"
-           "0 setup or wizard finished.\n";
+           "0 setup or wizard finished, or the watched servers ended and their ports\n"
+           "were closed; 2 also when a watched port could not be closed.\n";
 }
 
 std::string NoDisplayLine() {

@@ -8,9 +8,13 @@
 #include "app/report_items.h"
 #include "app/router_command.h"
 #include "app/startup.h"
+#include "app/watched_apps.h"
+#include "defs/definition_list.h"
+#include "defs/watch_table.h"
 #include "foundation/environment.h"
 #include "foundation/settings.h"
 #include "foundation/trace.h"
+#include "platform/termination.h"
 #include "upnp/igd_session.h"
 #include "upnp/port_mapping.h"
 
@@ -20,6 +24,10 @@ inline void ResetAppState() {
     ResetRouterCommandForTests();
     ResetMainUiForTests();
     ResetStartupForTests();
+    ResetWatchForTests();
+    ResetWatchTableForTests();
+    ResetDefinitionListForTests();
+    platform::ResetTerminationForTests();
     ResetAdapterScanForTests();
     ResetIgdSessionForTests();
     ResetPortMappingForTests();

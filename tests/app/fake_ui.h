@@ -26,6 +26,9 @@ class FakeUi : public AppUi {
     int disableCount = 0;
     bool ctrlHeld = false;
     bool answerYes = false;
+    bool answerOk = true;    // AskOkCancel's answer
+    std::string chosenFile;  // ChooseExistingFile's answer ("" cancels)
+    int fileDialogs = 0;
     std::vector<std::string> deviceListings;  // every device search window shown
     std::vector<std::string> clipboard;       // every text copied
     std::vector<std::string> openedUrls;
@@ -48,6 +51,15 @@ class FakeUi : public AppUi {
         messages.push_back(text);
         messageTitles.push_back(title);
         return answerYes;
+    }
+    bool AskOkCancel(const std::string& text, const std::string& title) override {
+        messages.push_back(text);
+        messageTitles.push_back(title);
+        return answerOk;
+    }
+    std::string ChooseExistingFile() override {
+        ++fileDialogs;
+        return chosenFile;
     }
     void SetStatusLine(const std::string& text) override { statusLines.push_back(text); }
     void EnableMainWindow(bool enable) override {

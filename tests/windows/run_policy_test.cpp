@@ -48,6 +48,16 @@ TEST(RunPolicyTest, OnlyUnattendedSwitchesRunWithoutADisplay) {
     }
 }
 
+// Without a display only an interactive start may go on to watch servers;
+// the wizard never does.
+TEST(RunPolicyTest, WizardByTheFirstArgument) {
+    EXPECT_TRUE(IsWizardRun({"/WIZARD"}));
+    EXPECT_TRUE(IsWizardRun({"wizard_debug"}));
+    EXPECT_FALSE(IsWizardRun({}));
+    EXPECT_FALSE(IsWizardRun({"debug"}));
+    EXPECT_FALSE(IsWizardRun({"8000", "wizard"}));
+}
+
 TEST(RunPolicyTest, HelpOnlyAsTheFirstArgument) {
     EXPECT_TRUE(IsHelpRequest({"--help"}));
     EXPECT_TRUE(IsHelpRequest({"-h", "/open"}));
