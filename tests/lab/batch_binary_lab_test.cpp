@@ -67,6 +67,24 @@ TEST_F(BatchBinaryLabTest, RefusedMappingExitsWithFailure) {
     EXPECT_EQ(std::string::npos, RouterList().find("8100->"));
 }
 
+TEST_F(BatchBinaryLabTest, PortHeldByAnotherComputerIsExplained) {
+    // Another LAN address holds the port already.
+    lab::CommandResult other = lab::RunInClient(std::string("upnpc -u ") + kRouterDescription +
+                                                " -a 10.77.0.9 8200 8200 TCP");
+    ASSERT_EQ(0, other.status) << other.output;
+
+    lab::CommandResult refused = Run("/open_hide 8200 TCP");
+    EXPECT_EQ(2, refused.status) << refused.output;
+    // The error text stays first; the router's code and its meaning follow.
+    EXPECT_NE(std::string::npos,
+              refused.output.find(u8"AddPortMappingエラー(http://10.77.0.1:2869/ctl/IPConn) "
+                                  u8"UPnPエラー718 ConflictInMappingEntry: "
+                                  u8"このWANポートは別のコンピューター（別のLANアドレス）に割り当て済"
+                                  u8"みです。"))
+        << refused.output;
+    EXPECT_NE(std::string::npos, RouterList().find("8200->10.77.0.9:8200"));
+}
+
 TEST_F(BatchBinaryLabTest, InvalidPortExitsWithFailure) {
     lab::CommandResult invalid = Run("/open abc TCP");
     EXPECT_EQ(2, invalid.status) << invalid.output;
