@@ -17,6 +17,7 @@ enum TimerId {
     kTimerWatch = 3,
     kTimerBatchCloseAll = 4,
     kTimerFirstRun = 5,
+    kTimerBatchList = 12,
 };
 
 // The delay of a batch timer.
@@ -65,4 +66,5 @@ class SluiceApp {
   private:
     AppUi& ui_;
     MainFields fields_;
+    int listCount_ = 0;  // the mappings a list run asks for
 };
