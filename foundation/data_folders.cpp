@@ -39,6 +39,11 @@ ProgramFolders FindProgramFolders(const std::string& programFolder) {
     return folders;
 }
 
+bool RunsInstalled() {
+    const KeyedTable& env = SharedEnvironment();
+    return std::string(env.GetEnum(kDataFolderEntry)) != env.GetEnum(kProgramFolderEntry);
+}
+
 std::string DataFile(const std::string& name) {
     const KeyedTable& env = SharedEnvironment();
     std::string beside = env.GetEnum(kProgramFolderEntry) + name;

@@ -26,6 +26,9 @@ struct ProgramFolders {
 // The folders of a program in programFolder (ending in "/", CP932).
 ProgramFolders FindProgramFolders(const std::string& programFolder);
 
+// True when the running program lies in an installed tree.
+bool RunsInstalled();
+
 // The read-only file or folder name (a relative path such as "bmp" or
 // "sluice.def"): beside the program when it is there, else in the data folder
 // when it is there, else beside the program (where a caller's "missing"

@@ -35,6 +35,7 @@ TEST_F(DataFoldersTest, InstalledTreeReadsShareAndWritesConfigOnly) {
 
     ProgramFolders folders = FindProgramFolders(folder_.PathOf("usr/bin/"));
     EXPECT_TRUE(folders.installed);
+    EXPECT_TRUE(RunsInstalled());
     EXPECT_EQ(folder_.PathOf("usr/share/sluice/"), folders.data);
     EXPECT_EQ(config, folders.writable) << "even though the prefix is writable";
 
@@ -73,6 +74,7 @@ TEST_F(DataFoldersTest, BuildAndUnpackedFoldersKeepEverythingBeside) {
         EXPECT_EQ(beside, glb_Environment.GetEnum(kWritableFolderEntry));
         EXPECT_EQ(beside + "sluice.ini", glb_Environment.GetEnum(900003));
         EXPECT_EQ(beside + "bmp", DataFile("bmp"));
+        EXPECT_FALSE(RunsInstalled());
     }
 }
 

@@ -72,7 +72,9 @@ TEST_F(InstallLabTest, InstalledProgramFindsItsDataAndWritesNothingUnderThePrefi
                          Quoted(SLUICE_BUILD_DIR) + " --prefix /usr");
     ASSERT_EQ(0, install.status) << install.output;
     for (const char* file : {"bin/sluice", "share/sluice/bmp/open.bmp",
-                             "share/sluice/bmp/closeall.bmp", "share/applications/sluice.desktop"}) {
+                             "share/sluice/bmp/closeall.bmp", "share/applications/sluice.desktop",
+                             "share/icons/hicolor/48x48/apps/sluice.png",
+                             "share/icons/hicolor/scalable/apps/sluice.svg"}) {
         EXPECT_TRUE(fs::exists(prefix_ + "/" + file)) << file;
     }
     bool library = false;
