@@ -30,10 +30,11 @@ foreach(data_file sluice.def CgiServer.dat)
     endif()
 endforeach()
 
-# The application menu's entry and its icon.
+# The application menu's entry, its icon and the manual.
 install(FILES ${PROJECT_SOURCE_DIR}/resources/sluice.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/sluice.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/sluice.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/sluice.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -74,7 +74,8 @@ TEST_F(InstallLabTest, InstalledProgramFindsItsDataAndWritesNothingUnderThePrefi
     for (const char* file : {"bin/sluice", "share/sluice/bmp/open.bmp",
                              "share/sluice/bmp/closeall.bmp", "share/applications/sluice.desktop",
                              "share/icons/hicolor/48x48/apps/sluice.png",
-                             "share/icons/hicolor/scalable/apps/sluice.svg"}) {
+                             "share/icons/hicolor/scalable/apps/sluice.svg",
+                             "share/man/man1/sluice.1"}) {
         EXPECT_TRUE(fs::exists(prefix_ + "/" + file)) << file;
     }
     bool library = false;
