@@ -9,8 +9,8 @@
 #include "app/sluice_app.h"
 #include "foundation/data_folders.h"
 #include "foundation/strlist.h"
-#include "foundation/trace.h"
 #include "foundation/sysinfo.h"
+#include "foundation/trace.h"
 #include "platform/clock.h"
 
 namespace {

@@ -26,7 +26,7 @@ enum RecordField {
     kDescription = 6,
     kLease = 7,
 };
-const RecordField kLineFields[] = {kExternalPort, kProtocol, kInternalClient, kInternalPort,
+const RecordField kLineFields[] = {kExternalPort, kProtocol,    kInternalClient, kInternalPort,
                                    kEnabled,      kDescription, kLease};
 
 // Bytes below 0x20 and DEL are never part of a CP932 double-byte character,

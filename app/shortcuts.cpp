@@ -96,10 +96,9 @@ void CreateStartShortcuts(const ShortcutMessage& showMessage) {
     if (platform::PathExists(closeAll)) return;
     CreateShortCut(DesktopFile("Sluice (手動開放)"), ProgramPath(), {}, LauncherIcon(), 0, "",
                    showMessage);
-    CreateShortCut(DesktopFile("Sluice (ウィザード)"), ProgramPath(), {"/wizard"}, LauncherIcon(), 0, "",
-                   showMessage);
-    CreateShortCut(closeAll, ProgramPath(), {"/closeall"}, LauncherIcon(), 0, "",
-                   showMessage);
+    CreateShortCut(DesktopFile("Sluice (ウィザード)"), ProgramPath(), {"/wizard"}, LauncherIcon(),
+                   0, "", showMessage);
+    CreateShortCut(closeAll, ProgramPath(), {"/closeall"}, LauncherIcon(), 0, "", showMessage);
 }
 
 void CreatePortShortcuts(const std::string& wanPorts, const std::string& lanPorts,

@@ -12,7 +12,8 @@ const char kBinFolder[] = "/bin/";
 const char kShareFolder[] = "/share/sluice/";
 
 bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 std::string ConfigSubfolder() {
@@ -24,7 +25,8 @@ std::string ConfigSubfolder() {
 ProgramFolders FindProgramFolders(const std::string& programFolder) {
     ProgramFolders folders;
     if (EndsWith(programFolder, kBinFolder)) {
-        std::string prefix = programFolder.substr(0, programFolder.size() - (sizeof kBinFolder - 1));
+        std::string prefix =
+            programFolder.substr(0, programFolder.size() - (sizeof kBinFolder - 1));
         std::string share = prefix + kShareFolder;
         if (platform::PathExists(share)) {
             folders.data = share;

@@ -29,7 +29,7 @@ class FakeUi : public AppUi {
     std::vector<std::string> deviceListings;  // every device search window shown
     std::vector<std::string> clipboard;       // every text copied
     std::vector<std::string> openedUrls;
-    std::string output;  // everything written on standard output
+    std::string output;                 // everything written on standard output
     bool enabledDuringListing = false;  // the window was enabled when the listing came up
 
     // Rows of every list window shown, and the indexes its buttons delete

@@ -19,10 +19,16 @@ TEST(ListCountTest, DefaultCapAndBadCounts) {
         int count;
     };
     const Case cases[] = {
-        {{"/list"}, 100},       {{"/list", "5"}, 5},       {{"/list", "1000"}, 1000},
-        {{"/list", "1001"}, 1000}, {{"/list", "99999999999999999999"}, 1000},
-        {{"/list", "0"}, 0},    {{"/list", "-3"}, 0},      {{"/list", "12x"}, 0},
-        {{"/list", ""}, 0},     {{"/list", " 7"}, 0},
+        {{"/list"}, 100},
+        {{"/list", "5"}, 5},
+        {{"/list", "1000"}, 1000},
+        {{"/list", "1001"}, 1000},
+        {{"/list", "99999999999999999999"}, 1000},
+        {{"/list", "0"}, 0},
+        {{"/list", "-3"}, 0},
+        {{"/list", "12x"}, 0},
+        {{"/list", ""}, 0},
+        {{"/list", " 7"}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.back());
@@ -50,9 +56,9 @@ class ListRunTest : public AppTest {
     }
     void FireTimer() { app_.OnTimer(kTimerBatchList); }
     SoapOutputs Entry(const std::string& port, const std::string& client) {
-        return {{"NewExternalPort", port},        {"NewProtocol", "TCP"},
-                {"NewInternalPort", port},        {"NewInternalClient", client},
-                {"NewEnabled", "1"},              {"NewPortMappingDescription", "d" + port},
+        return {{"NewExternalPort", port}, {"NewProtocol", "TCP"},
+                {"NewInternalPort", port}, {"NewInternalClient", client},
+                {"NewEnabled", "1"},       {"NewPortMappingDescription", "d" + port},
                 {"NewLeaseDuration", "0"}};
     }
 

@@ -86,11 +86,12 @@ TEST_F(BatchBinaryLabTest, PortHeldByAnotherComputerIsExplained) {
     lab::CommandResult refused = Run("/open_hide 8200 TCP");
     EXPECT_EQ(2, refused.status) << refused.output;
     // The error text stays first; the router's code and its meaning follow.
-    EXPECT_NE(std::string::npos,
-              refused.output.find(u8"AddPortMappingエラー(http://10.77.0.1:2869/ctl/IPConn) "
-                                  u8"UPnPエラー718 ConflictInMappingEntry: "
-                                  u8"このWANポートは別のコンピューター（別のLANアドレス）に割り当て済"
-                                  u8"みです。"))
+    EXPECT_NE(
+        std::string::npos,
+        refused.output.find(u8"AddPortMappingエラー(http://10.77.0.1:2869/ctl/IPConn) "
+                            u8"UPnPエラー718 ConflictInMappingEntry: "
+                            u8"このWANポートは別のコンピューター（別のLANアドレス）に割り当て済"
+                            u8"みです。"))
         << refused.output;
     EXPECT_NE(std::string::npos, RouterList().find("8200->10.77.0.9:8200"));
 }
@@ -114,8 +115,9 @@ TEST_F(BatchBinaryLabTest, ListPrintsEveryMappingForScripts) {
                                 "9001\tUDP\t10.77.0.9\t9000\t1\tother host\t"}) {
         bool found = false;
         for (const std::string& line : lines) {
-            found |= line.rfind(mapping, 0) == 0 &&
-                     line.find_first_not_of("0123456789", std::strlen(mapping)) == std::string::npos;
+            found |=
+                line.rfind(mapping, 0) == 0 &&
+                line.find_first_not_of("0123456789", std::strlen(mapping)) == std::string::npos;
         }
         EXPECT_TRUE(found) << mapping << "\n" << list.output;
     }

@@ -71,11 +71,10 @@ TEST_F(InstallLabTest, InstalledProgramFindsItsDataAndWritesNothingUnderThePrefi
         lab::RunInClient("DESTDIR=" + Quoted(root_) + " " + Quoted(CMAKE_COMMAND) + " --install " +
                          Quoted(SLUICE_BUILD_DIR) + " --prefix /usr");
     ASSERT_EQ(0, install.status) << install.output;
-    for (const char* file : {"bin/sluice", "share/sluice/bmp/open.bmp",
-                             "share/sluice/bmp/closeall.bmp", "share/applications/sluice.desktop",
-                             "share/icons/hicolor/48x48/apps/sluice.png",
-                             "share/icons/hicolor/scalable/apps/sluice.svg",
-                             "share/man/man1/sluice.1"}) {
+    for (const char* file :
+         {"bin/sluice", "share/sluice/bmp/open.bmp", "share/sluice/bmp/closeall.bmp",
+          "share/applications/sluice.desktop", "share/icons/hicolor/48x48/apps/sluice.png",
+          "share/icons/hicolor/scalable/apps/sluice.svg", "share/man/man1/sluice.1"}) {
         EXPECT_TRUE(fs::exists(prefix_ + "/" + file)) << file;
     }
     bool library = false;
@@ -99,8 +98,7 @@ TEST_F(InstallLabTest, InstalledProgramFindsItsDataAndWritesNothingUnderThePrefi
     EXPECT_EQ(1, closeAll.status) << closeAll.output;
     EXPECT_EQ(std::string::npos, RouterList().find("8000->"));
     std::string trace = ReadFile(scratch_.PathOf("tmp/Sluice_Debug.txt"));
-    EXPECT_NE(std::string::npos,
-              trace.find(prefix_ + "/share/sluice/bmp/closeall.bmp"))
+    EXPECT_NE(std::string::npos, trace.find(prefix_ + "/share/sluice/bmp/closeall.bmp"))
         << trace.substr(0, 2000);
 
     EXPECT_EQ(installed, Snapshot(root_)) << "the runs changed the installed tree";

@@ -137,8 +137,8 @@ TEST_F(PortMappingTest, OpenStopsAtTheFirstRefusedPort) {
 
     EXPECT_EQ((std::vector<std::string>{"8000>8000", "8001>8001", "8002>8002"}), Sent());
     // The router's reason follows the error text.
-    EXPECT_EQ("AddPortMappingエラー(" + igd_->ControlUrl() + ") UPnPエラー501 Action Failed: " +
-                  UpnpErrorAdvice(501),
+    EXPECT_EQ("AddPortMappingエラー(" + igd_->ControlUrl() +
+                  ") UPnPエラー501 Action Failed: " + UpnpErrorAdvice(501),
               glb_IgdMessage);
 }
 
@@ -166,8 +166,8 @@ TEST_F(PortMappingTest, CloseGoesOnAfterFailuresAndTakesTheFirstPortOfLaterItems
     NewRouter();
     igd_->AnswerActions(IgdScenario::kErrorStatus, "DeletePortMapping", {});
     EXPECT_EQ(-1, DeletePortMapping("8000", "UDP"));
-    EXPECT_EQ("DeletePortMappingエラー(" + igd_->ControlUrl() + ") UPnPエラー501 Action Failed: " +
-                  UpnpErrorAdvice(501),
+    EXPECT_EQ("DeletePortMappingエラー(" + igd_->ControlUrl() +
+                  ") UPnPエラー501 Action Failed: " + UpnpErrorAdvice(501),
               glb_IgdMessage);
     std::vector<FakeRequest> sent = igd_->ActionRequests();
     ASSERT_EQ(1u, sent.size());

@@ -91,9 +91,9 @@ TEST(SoapFaultTest, EveryCodeTheRoutersUseHasItsExplanation) {
         SCOPED_TRACE(c.code);
         EXPECT_STREQ(c.name, UpnpErrorName(c.code));
         EXPECT_NE(nullptr, std::strstr(UpnpErrorAdvice(c.code), c.advice));
-        EXPECT_EQ(" UPnPエラー" + std::to_string(c.code) + " " + c.name + ": " +
-                      UpnpErrorAdvice(c.code),
-                  FaultExplanation(SoapFaultBody(c.code, "router's own words")));
+        EXPECT_EQ(
+            " UPnPエラー" + std::to_string(c.code) + " " + c.name + ": " + UpnpErrorAdvice(c.code),
+            FaultExplanation(SoapFaultBody(c.code, "router's own words")));
     }
 }
 
