@@ -70,7 +70,10 @@ int AskRouterToOpen(AppUi& ui, const MainFields& fields) {
     return result;
 }
 
+// The router's explained error stays on the status line, also when the
+// message boxes are off.
 void ReportOpenFailure(AppUi& ui, int result) {
+    ui.SetStatusLine(glb_IgdMessage);
     if (!MessagesOff()) {
         std::string reason = result == kRouterRefused ? kCloseFirstHint : kRouterNotFound;
         ui.ShowMessage(kOpenFailed + reason + "\r\n" + glb_IgdMessage);
@@ -129,6 +132,7 @@ CommandOutcome CloseCommand(AppUi& ui, MainFields& fields) {
     int result = DeletePortMapping(fields.wanPort, glb_Settings.Get(key::kProtocol));
     ui.EnableMainWindow(true);
     if (result != 0) {
+        ui.SetStatusLine(glb_IgdMessage);
         if (!MessagesOff()) ui.ShowMessage(kCloseFailed + glb_IgdMessage);
         EndBatchRun(ui, false);
         return kCommandFailed;
