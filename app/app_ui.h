@@ -47,6 +47,8 @@ class AppUi {
 
     // Shows the device search window (dialog 133) modally over listing.
     virtual void ShowDeviceSearchWindow(const std::string& listing) = 0;
+    // Writes text (CP932) on standard output, in UTF-8, for scripts.
+    virtual void WriteOutput(const std::string& text) = 0;
     // Puts text on the clipboard.
     virtual void CopyToClipboard(const std::string& text) = 0;
     // Opens url in the desktop's default browser.

@@ -75,7 +75,10 @@ int AskRouterToClose(AppUi& ui, const MainFields& fields) {
     return DeletePortMapping(fields.wanPort, glb_Settings.Get(key::kProtocol));
 }
 
+// The router's explained error stays on the status line, also when the
+// message boxes are off.
 void ReportOpenFailure(AppUi& ui, int result) {
+    ui.SetStatusLine(glb_IgdMessage);
     if (!MessagesOff()) {
         std::string reason = result == kRouterRefused ? kCloseFirstHint : kRouterNotFound;
         ui.ShowMessage(kOpenFailed + reason + "\r\n" + glb_IgdMessage);
@@ -132,6 +135,7 @@ CommandOutcome CloseCommand(AppUi& ui, MainFields& fields) {
     }
     int result = AskRouterToClose(ui, fields);
     if (result != 0) {
+        ui.SetStatusLine(glb_IgdMessage);
         if (!MessagesOff()) ui.ShowMessage(kCloseFailed + glb_IgdMessage);
         EndBatchRun(ui, false);
         return kCommandFailed;

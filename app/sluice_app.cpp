@@ -4,6 +4,7 @@
 #include "app/diagnosis_commands.h"
 #include "app/home_page.h"
 #include "app/lan_address.h"
+#include "app/list_command.h"
 #include "app/main_ui.h"
 #include "app/port_commands.h"
 #include "app/port_map_command.h"
@@ -39,6 +40,8 @@ int BatchTimer(RunKind kind) {
             return kTimerBatchClose;
         case RunKind::kCloseAll:
             return kTimerBatchCloseAll;
+        case RunKind::kList:
+            return kTimerBatchList;
         default:
             return 0;
     }
@@ -65,6 +68,7 @@ RunKind SluiceApp::Startup(const std::vector<std::string>& args) {
         return kind;
     }
     ui_.SetStatusLine(PortTestStatusText());
+    if (kind == RunKind::kList) listCount_ = ListCount(args);
     int timer = BatchTimer(kind);
     if (timer != 0) {
         ui_.StartTimer(timer, kBatchTimerDelayMs);
@@ -157,6 +161,10 @@ void SluiceApp::OnWizard() {
 void SluiceApp::OnTimer(int id) {
     if (id == kTimerWatch) {
         WatchTick(ui_);
+        return;
+    }
+    if (id == kTimerBatchList) {
+        RunListTimer(ui_, listCount_);
         return;
     }
     RunBatchTimer(ui_, fields_, id);

@@ -17,6 +17,7 @@ enum TimerId {
     kTimerWatch = 3,
     kTimerBatchCloseAll = 4,
     kTimerFirstRun = 5,
+    kTimerBatchList = 12,
 };
 
 // The delay of a batch timer.
@@ -77,4 +78,5 @@ class SluiceApp {
 
     AppUi& ui_;
     MainFields fields_;
+    int listCount_ = 0;  // the mappings a list run asks for
 };

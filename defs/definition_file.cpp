@@ -1,6 +1,7 @@
 #include "defs/definition_file.h"
 
 #include "defs/watch_table.h"
+#include "foundation/data_folders.h"
 #include "foundation/environment.h"
 #include "foundation/keyed_table.h"
 #include "foundation/mbs.h"
@@ -42,7 +43,9 @@ std::string ReadRegistryPort(const std::string& locator) {
 }  // namespace
 
 std::string LocateDefinitionFile() {
-    std::string path = std::string(SharedEnvironment().GetEnum(kProgramWithoutExtEntry)) + ".def";
+    std::string beside = std::string(SharedEnvironment().GetEnum(kProgramWithoutExtEntry)) + ".def";
+    // An installed program finds the shipped file in its data folder.
+    std::string path = DataFile(beside.substr(beside.find_last_of('/') + 1));
     glb_Environment.SetEnum(kDefinitionFileEntry, path);
     return path;
 }

@@ -24,8 +24,9 @@ enum DefinitionField {
 };
 constexpr int kDefinitionMinFields = 6;
 
-// Sets the environment entry to the program's path without extension plus
-// ".def" and returns that path.
+// Sets the environment entry to the definition file, the program's path
+// without extension plus ".def" (or that name in the data folder of an
+// installed program), and returns that path.
 std::string LocateDefinitionFile();
 
 // Calls visit with the fields of each record of file: comment lines ("#"

@@ -9,11 +9,12 @@
 // Owned by environment.cpp.
 extern KeyedTable glb_Environment;
 
-// Fills table with entries 900001-900028 for the program path argv0 (CP932).
+// Fills table with entries 900001-900030 for the program path argv0 (CP932).
 // A relative path is taken from the current folder. The program passes
-// platform::ProgramPath() (/proc/self/exe). The settings file (900003) lies
-// beside the program when its folder is writable, else it is
-// <config folder>/sluice/<name>.ini.
+// platform::ProgramPath() (/proc/self/exe). Entries kDataFolderEntry and
+// kWritableFolderEntry (data_folders.h) name the read-only data folder and
+// the folder the program writes in; the settings file (900003) is
+// <writable folder><name>.ini.
 void BuildEnvironment(const char* argv0, KeyedTable& table);
 
 // glb_Environment, built from platform::ProgramPath() first if nothing has

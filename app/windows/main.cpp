@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -83,6 +84,7 @@ int RunWindow(CSluiceDlg& window, const std::vector<std::string>& args, bool dis
 int RunApplication(int argc, char** argv, const std::vector<std::string>& args) {
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/sluice.png")));
     bool display = ShowsWindows(QGuiApplication::platformName().toStdString());
     if (!display) qInstallMessageHandler(KeepQtQuiet);
     if (!display && !RunsWithoutDisplay(args)) {

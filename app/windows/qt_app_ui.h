@@ -38,6 +38,7 @@ class QtAppUi final : public AppUi {
     void ShowBusyPanel(const std::string& caption, const std::string& picturePath) override;
     void ShowPortMapWindow(PortMapList& list) override;
     void ShowDeviceSearchWindow(const std::string& listing) override;
+    void WriteOutput(const std::string& text) override;
     void CopyToClipboard(const std::string& text) override;
     void OpenUrl(const std::string& url) override;
     void StartTimer(int id, int ms) override;

@@ -32,6 +32,7 @@ class FakeUi : public AppUi {
     std::vector<std::string> deviceListings;  // every device search window shown
     std::vector<std::string> clipboard;       // every text copied
     std::vector<std::string> openedUrls;
+    std::string output;                 // everything written on standard output
     bool enabledDuringListing = false;  // the window was enabled when the listing came up
 
     // Rows of every list window shown, and the indexes its buttons delete
@@ -79,6 +80,7 @@ class FakeUi : public AppUi {
         deviceListings.push_back(listing);
         enabledDuringListing = enabled;
     }
+    void WriteOutput(const std::string& text) override { output += text; }
     void CopyToClipboard(const std::string& text) override { clipboard.push_back(text); }
     void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
     void StartTimer(int id, int ms) override { startedTimers.push_back({id, ms}); }

@@ -38,6 +38,7 @@ TEST(RunPolicyTest, OnlyUnattendedSwitchesRunWithoutADisplay) {
         {{"-close", "8000"}, false},
         {{"/closeall"}, false},
         {{"/setup"}, false},
+        {{"/list_hide", "100"}, false},
         {{"/open_wizard"}, false},
         {{"", "/open"}, true},
         // Full-width letters fold to full-width small letters, never to ASCII.
