@@ -1,12 +1,16 @@
 #include "app/sluice_app.h"
 
+#include <iostream>
+
 #include "app/batch_timers.h"
 #include "app/diagnosis_commands.h"
 #include "app/lan_address.h"
 #include "app/main_ui.h"
 #include "app/port_commands.h"
 #include "app/port_map_command.h"
+#include "app/port_test_command.h"
 #include "app/port_test_status.h"
+#include "app/router_info_command.h"
 #include "app/settings_keys.h"
 #include "app/shortcuts.h"
 #include "app/startup.h"
@@ -36,6 +40,8 @@ int BatchTimer(RunKind kind) {
             return kTimerBatchClose;
         case RunKind::kCloseAll:
             return kTimerBatchCloseAll;
+        case RunKind::kPortTest:
+            return kTimerPortTest;
         default:
             return 0;
     }
@@ -54,11 +60,15 @@ SluiceApp::~SluiceApp() {
     if (glb_MainUi == &ui_) SetMainUi(nullptr);
 }
 
-RunKind SluiceApp::Startup(const std::vector<std::string>& args) {
-    RunKind kind = PrepareMainWindow(ui_, fields_, args);
+RunKind SluiceApp::Startup(const std::vector<std::string>& args, bool offerFirstRun) {
+    RunKind kind = PrepareMainWindow(ui_, fields_, args, offerFirstRun);
     if (kind == RunKind::kSetup) {
         CreateStartShortcuts([this](const std::string& message) { ui_.ShowMessage(message); });
         ui_.ExitProcess(kExitSetupDone);
+        return kind;
+    }
+    if (kind == RunKind::kFirstRun) {
+        ui_.StartTimer(kTimerFirstRun, kFirstRunDelayMs);
         return kind;
     }
     ui_.SetStatusLine(PortTestStatusText());
@@ -139,8 +149,19 @@ void SluiceApp::OnDeviceSearch() {
     DeviceSearchCommand(ui_, fields_);
 }
 
+void SluiceApp::OnRouterInfo() {
+    RouterInfoCommand(ui_, fields_);
+}
+
 void SluiceApp::OnTimer(int id) {
-    RunBatchTimer(ui_, fields_, id);
+    if (id == kTimerFirstRun) {
+        FirstRunPrompt(ui_, fields_);
+    } else if (id == kTimerPortTest) {
+        ui_.StopTimer(id);
+        PortTestCommand(ui_, fields_, std::cout);
+    } else {
+        RunBatchTimer(ui_, fields_, id);
+    }
 }
 
 void SluiceApp::OnCloseWindow() {

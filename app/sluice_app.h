@@ -17,7 +17,11 @@ enum TimerId {
     kTimerWatch = 3,
     kTimerBatchCloseAll = 4,
     kTimerFirstRun = 5,
+    kTimerPortTest = 6,  // "/porttest"
 };
+
+// The delay of the first-run prompt.
+constexpr int kFirstRunDelayMs = 1000;
 
 // The delay of a batch timer.
 constexpr int kBatchTimerDelayMs = 200;
@@ -38,8 +42,9 @@ class SluiceApp {
     // The main window's start-up with the program's arguments (CP932, without
     // the program path). Returns the run kind it acted on: a setup run has
     // asked to end the process; a batch run has armed its timer; otherwise
-    // the run is interactive.
-    RunKind Startup(const std::vector<std::string>& args);
+    // the run is interactive. offerFirstRun: a first start shows the first-run
+    // prompt (only where a display can show it).
+    RunKind Startup(const std::vector<std::string>& args, bool offerFirstRun = false);
 
     // Button and control handlers.
     void OnOpen();           // ⑩ 1005
@@ -55,6 +60,7 @@ class SluiceApp {
     void OnCopy();           // 1026
     void OnRouterPage();     // ⑫ 1013
     void OnDeviceSearch();   // ⑮ 1024
+    void OnRouterInfo();     // ⑨ 1011
     void OnTimer(int id);
     // The user closes the main window.
     void OnCloseWindow();

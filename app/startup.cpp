@@ -88,10 +88,11 @@ std::string GuessGateway(const std::string& lanIp) {
 
 bool EndsUnattended(RunKind kind) {
     return kind == RunKind::kSetup || kind == RunKind::kOpen || kind == RunKind::kClose ||
-           kind == RunKind::kCloseAll;
+           kind == RunKind::kCloseAll || kind == RunKind::kPortTest;
 }
 
-RunKind PrepareMainWindow(AppUi& ui, MainFields& fields, const std::vector<std::string>& args) {
+RunKind PrepareMainWindow(AppUi& ui, MainFields& fields, const std::vector<std::string>& args,
+                          bool offerFirstRun) {
     glb_DebugFlag = 0;
     SetMainUi(&ui);
     LoadSettings();
@@ -105,9 +106,7 @@ RunKind PrepareMainWindow(AppUi& ui, MainFields& fields, const std::vector<std::
     ClearReportItems();
     SetFieldDefaults(fields);
     ApplyCommandLine(args, fields);
-    // The first-run prompt is not part of the program yet, so a first run
-    // goes on to the switch words like any other.
-    RunKind kind = ChooseRun(false);
+    RunKind kind = ChooseRun(offerFirstRun);
     ChooseAddress(fields);
     WriteRouterInfo(fields);
     ui.ShowFields(fields);

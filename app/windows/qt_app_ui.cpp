@@ -17,6 +17,7 @@
 #include "app/windows/main_controls.h"
 #include "app/windows/port_map_dialog.h"
 #include "app/windows/qt_text.h"
+#include "app/windows/router_info_dialog.h"
 
 namespace {
 
@@ -125,6 +126,11 @@ void QtAppUi::ShowBusyPanel(const std::string& caption, const std::string& pictu
 
 void QtAppUi::ShowPortMapWindow(PortMapList& list) {
     CPortMapDlg dialog(list, &window_);
+    dialog.exec();
+}
+
+void QtAppUi::ShowRouterInfoWindow(RouterInfo& window) {
+    CRouterInfoDlg dialog(window, messages_, &window_);
     dialog.exec();
 }
 

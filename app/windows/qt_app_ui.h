@@ -35,6 +35,7 @@ class QtAppUi final : public AppUi {
     void HideMainWindow() override;
     void ShowBusyPanel(const std::string& caption, const std::string& picturePath) override;
     void ShowPortMapWindow(PortMapList& list) override;
+    void ShowRouterInfoWindow(RouterInfo& window) override;
     void ShowDeviceSearchWindow(const std::string& listing) override;
     void CopyToClipboard(const std::string& text) override;
     void OpenUrl(const std::string& url) override;

@@ -21,7 +21,7 @@ bool ShowsWindows(const std::string& qtPlatformName);
 
 // True when the arguments (CP932, without the program path) ask for a run
 // that only makes sense on a screen: no switch word that works unattended
-// (setup, open, close, closeall), so an interactive run or the wizard.
+// (setup, open, close, closeall, porttest), so an interactive run or the wizard.
 bool NeedsDisplay(const std::vector<std::string>& args);
 
 // True when the first argument asks for the usage text ("--help" or "-h").
