@@ -39,7 +39,8 @@ void DescribeWan(AppUi& ui, MainFields& fields) {
         for (const char* label : {kReportManufacturer, kReportModelName, kReportModelNumber}) {
             SetReportItem(label, kUnknownModel);
         }
-        SetNotes("確認１：XPFW／市販FW 両方無効でも同じ状況？", "確認２：UPnP機能が無効になっていませんか？");
+        SetNotes("確認１：XPFW／市販FW 両方無効でも同じ状況？",
+                 "確認２：UPnP機能が無効になっていませんか？");
     } else {
         SetReportItem(kReportManufacturer, glb_Manufacturer);
         SetReportItem(kReportModelName, glb_ModelName);
@@ -47,7 +48,8 @@ void DescribeWan(AppUi& ui, MainFields& fields) {
         fields.wanIp = glb_WanIP;
         if (ClassifyAddress(glb_WanIP) == kAddressPrivate) {
             SetReportItem(kReportWan, PrivateAddress(glb_WanIP));
-            SetNotes("二重ルーターか、グローバルアドレスが付与されていません", "⑮で改善する場合があります");
+            SetNotes("二重ルーターか、グローバルアドレスが付与されていません",
+                     "⑮で改善する場合があります");
         } else {
             SetReportItem(kReportWan, MaskedAddress(glb_WanIP));
         }

@@ -40,11 +40,11 @@ std::string RouterWebPage(const std::string& location) {
 }
 
 std::string RouterReport() {
-    std::string report = Heading("（成功報告用テンプレート）") + "【成　否】成功\r\n" + RouterModel() +
-                         kOther;
+    std::string report =
+        Heading("（成功報告用テンプレート）") + "【成　否】成功\r\n" + RouterModel() + kOther;
     report += Heading("（失敗報告・質問用テンプレート）") + RouterModel();
-    for (const char* label : {kReportLan, kReportWan, kReportGateway, kReportFirewall,
-                              kReportProxy, kReportOs}) {
+    for (const char* label :
+         {kReportLan, kReportWan, kReportGateway, kReportFirewall, kReportProxy, kReportOs}) {
         report += Item(label);
     }
     report += Line("【DBGINF】", glb_IgdMessage) + Item(kReportNote1) + Item(kReportNote2) + kOther;

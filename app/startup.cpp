@@ -11,6 +11,7 @@
 #include "foundation/settings.h"
 #include "foundation/trace.h"
 #include "net/proxy.h"
+#include "porttest/test_server_list.h"
 #include "upnp/igd_session.h"
 #include "upnp/local_address.h"
 
@@ -96,6 +97,7 @@ RunKind PrepareMainWindow(AppUi& ui, MainFields& fields, const std::vector<std::
     glb_DebugFlag = 0;
     SetMainUi(&ui);
     LoadSettings();
+    LoadTestServerList();
     fields.transportMode = glb_Settings.GetInt(key::kTransportMode);
     fields.addressMode = glb_Settings.GetInt(key::kAddressMode);
     SetProtocolFromText(glb_Settings.Get(key::kProtocol), fields);

@@ -9,6 +9,7 @@
 #include "foundation/memfile.h"
 #include "foundation/pump.h"
 #include "foundation/settings.h"
+#include "foundation/trace.h"
 #include "net/http_request.h"
 #include "platform/clock.h"
 #include "porttest/test_listener.h"
@@ -178,7 +179,8 @@ bool TestRun::LocalCheck() {
     if (!WaitWhileStatus(kListenerListening, kListenWaitMs)) return false;
     switch (glb_ListenerStatus.load()) {
         case kListenerNoPeer:
-            Log("→no accept timeout(内部接続に失敗しました)\r\n【可能性１】FWがブロックしている\r\n");
+            Log("→no accept "
+                "timeout(内部接続に失敗しました)\r\n【可能性１】FWがブロックしている\r\n");
             break;
         case kListenerListening:
             Log("→Thread timeout err\r\n");
@@ -194,8 +196,9 @@ bool TestRun::LocalCheck() {
 void TestRun::OpenOnRouter() {
     Log(Format("③ UPnPでポート %s (%s)を開きます\r\n", portText_, protocol_));
     if (DeletePortMapping(portText_, protocol_) == 0) {
-        Log(Format("→ルーターにあったポート %s (%s)の割り当てを削除しました"
-                   "(テスト後に必要なら開き直してください)\r\n",
+        Log(
+            Format("→ルーターにポート %s (%s)の割り当てがあれば削除しました"
+                   "(自分で開けていた場合は、テスト後に開き直してください)\r\n",
                    portText_, protocol_));
     }
     if (AddPortMapping(portText_, protocol_, portText_, lan_, kMappingPrefix) != 0) {
@@ -283,10 +286,12 @@ PortTestOutcome TestRun::Run() {
 
 PortTestOutcome PortOpenTest(const std::string& protocol, const std::string& portText,
                              const std::string& lanAddress, PortTestOutput& output) {
+    Trace("PortOpenTest() S", protocol.c_str(), std::atoi(portText.c_str()));
     g_cancelled = false;
     g_running = true;
     PortTestOutcome outcome = TestRun(protocol, portText, lanAddress, output).Run();
     g_running = false;
+    Trace("PortOpenTest() E", protocol.c_str(), static_cast<int>(outcome));
     return outcome;
 }
 

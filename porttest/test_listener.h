@@ -9,7 +9,7 @@
 enum ListenerStatus {
     kListenerNotStarted = 0,
     kListenerListening = 1,
-    kListenerReached = 2,   // TCP: a connection was accepted and answered; UDP: a datagram came
+    kListenerReached = 2,  // TCP: a connection was accepted and answered; UDP: a datagram came
     kListenerNoSocket = -1,
     kListenerNoBind = -2,
     kListenerNoPeer = -3,  // nobody came within 2000 ms

@@ -35,7 +35,8 @@ int PortValue(const std::string& text) {
 }
 
 bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 }  // namespace
@@ -46,9 +47,8 @@ int ParseProbeRequest(const std::string& head, Probe* probe) {
     if (space == std::string::npos) return 400;
     if (line.compare(0, space, "GET") != 0) return 405;
     size_t targetEnd = line.find(' ', space + 1);
-    std::string target = line.substr(space + 1, targetEnd == std::string::npos
-                                                    ? std::string::npos
-                                                    : targetEnd - space - 1);
+    std::string target = line.substr(
+        space + 1, targetEnd == std::string::npos ? std::string::npos : targetEnd - space - 1);
     size_t mark = target.find('?');
     std::string path = target.substr(0, mark);
     std::string query = mark == std::string::npos ? std::string() : target.substr(mark + 1);

@@ -207,10 +207,12 @@ void TestServer::Serve(int fd, uint32_t peer) {
     if (status == 0) status = ParseProbeRequest(head, &probe);
     std::string verdict = "-";
     if (status == 200) {
-        bool ok = probe.udp ? ProbeUdp(peer, probe.port) : ProbeTcp(peer, probe.port, options_.probe);
+        bool ok =
+            probe.udp ? ProbeUdp(peer, probe.port) : ProbeTcp(peer, probe.port, options_.probe);
         verdict = probe.udp ? "sent" : (ok ? "reached" : "not reached");
-        Answer(fd, 200, kPageStart + std::string("ポート ") + std::to_string(probe.port) +
-                            (probe.udp ? "/UDP" : "/TCP") + ": " + verdict + "</body></html>\r\n");
+        Answer(fd, 200,
+               kPageStart + std::string("ポート ") + std::to_string(probe.port) +
+                   (probe.udp ? "/UDP" : "/TCP") + ": " + verdict + "</body></html>\r\n");
     } else {
         Answer(fd, status, std::string(Reason(status)) + "\n");
     }

@@ -17,11 +17,11 @@
 
 struct TestServerOptions {
     std::string address = "0.0.0.0";
-    int port = 8080;           // 0: any free port
-    int perMinute = 10;        // requests per client address per minute
-    int maxConcurrent = 32;    // connections served at once; more get 503
-    int maxHeadBytes = 2048;   // a longer request head gets 413
-    int headMs = 3000;         // the request head must arrive within this
+    int port = 8080;          // 0: any free port
+    int perMinute = 10;       // requests per client address per minute
+    int maxConcurrent = 32;   // connections served at once; more get 503
+    int maxHeadBytes = 2048;  // a longer request head gets 413
+    int headMs = 3000;        // the request head must arrive within this
     ProbeLimits probe;
     // Receives one line per request; standard output when empty.
     std::function<void(const std::string&)> log;

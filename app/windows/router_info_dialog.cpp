@@ -59,7 +59,8 @@ CRouterInfoDlg::CRouterInfoDlg(RouterInfo& logic, MessageOutput& messages, QWidg
     report_->setObjectName(ControlName(kIdReport));
     report_->setReadOnly(true);
     port_->setObjectName(ControlName(kIdPort));
-    port_->setMaximumWidth(port_->fontMetrics().horizontalAdvance(QLatin1Char('0')) * kPortChars * 2);
+    port_->setMaximumWidth(port_->fontMetrics().horizontalAdvance(QLatin1Char('0')) * kPortChars *
+                           2);
     auto* tcpRow = new QHBoxLayout;
     tcpRow->addWidget(tcp_, 1);
     tcpRow->addWidget(port_);

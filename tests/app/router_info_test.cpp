@@ -1,6 +1,8 @@
 // ⑨ the router information command: the verdict texts, the masked
 // addresses and the report; the router information window's logic; the
 // first-run prompt; and the run without a window's terminal text.
+#include "app/router_info.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -9,7 +11,6 @@
 
 #include "app/port_test_command.h"
 #include "app/report_items.h"
-#include "app/router_info.h"
 #include "app/router_info_command.h"
 #include "app/router_report.h"
 #include "app/settings_keys.h"
@@ -75,8 +76,8 @@ TEST_F(RouterInfoTest, VerdictsFollowTheAddresses) {
          "プライベートアドレス(192.168.1.20)", "開放成功するはずです",
          "Sluice.exeでエラーの場合、掲示板まで♪"},
         {1, "192.168.0.2", "192.168.1.20", "プライベートアドレス(192.168.0.2)",
-         "プライベートアドレス(192.168.1.20)", "二重ルーターか、グローバルアドレスが付与されていません",
-         "⑮で改善する場合があります"},
+         "プライベートアドレス(192.168.1.20)",
+         "二重ルーターか、グローバルアドレスが付与されていません", "⑮で改善する場合があります"},
         {-1, "", "192.168.1.20", "UPnP非対応ルーター or ルーターなし",
          "プライベートアドレス(192.168.1.20)", "確認１：XPFW／市販FW 両方無効でも同じ状況？",
          "確認２：UPnP機能が無効になっていませんか？"},
@@ -117,9 +118,10 @@ TEST_F(RouterInfoTest, WindowShowsTheReportAndTheStoredPort) {
     EXPECT_EQ("28800", view_.port);
     EXPECT_TRUE(view_.timers.empty());
     const std::string rule = " " + std::string(55, '-') + "\r\n";
-    EXPECT_EQ(0u, view_.report.find(rule + "（成功報告用テンプレート）sluice Version 1.33\r\n"
-                                           "【成　否】成功\r\n【製造元】Maker\r\n【型　番】RT-1\r\n"
-                                           "【Ｖｅｒ】2.0\r\n【その他】\r\n" +
+    EXPECT_EQ(0u, view_.report.find(rule +
+                                    "（成功報告用テンプレート）sluice Version 1.33\r\n"
+                                    "【成　否】成功\r\n【製造元】Maker\r\n【型　番】RT-1\r\n"
+                                    "【Ｖｅｒ】2.0\r\n【その他】\r\n" +
                                     rule + "（失敗報告・質問用テンプレート）"));
     EXPECT_NE(std::string::npos,
               view_.report.find("【LANINF】プライベートアドレス(192.168.1.20)\r\n"

@@ -56,7 +56,9 @@ class TestServerListTest : public ::testing::Test {
 
 TEST(ListScrambleTest, RoundTripsAnyText) {
     const std::string texts[] = {
-        "", "#", "TCP<>http://a/$$PORT$$<>msg<>あなたの\r\n",
+        "",
+        "#",
+        "TCP<>http://a/$$PORT$$<>msg<>あなたの\r\n",
         std::string(100, 'x') + "ー表ソ\r\nMES<>end",  // past the 42 bytes of key stream
         std::string("\0\xff\x80", 3),
     };
@@ -66,9 +68,9 @@ TEST(ListScrambleTest, RoundTripsAnyText) {
         ASSERT_TRUE(UnscrambleList(scrambled, &back));
         EXPECT_EQ(text, back);
         EXPECT_TRUE(scrambled.empty() || scrambled[0] != '#');
-        EXPECT_EQ(std::string::npos, scrambled.find_first_not_of(
-                                         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
-                                         "0123456789+/="));
+        EXPECT_EQ(std::string::npos,
+                  scrambled.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                              "0123456789+/="));
     }
     // The key stream hides the text: it is not plain Base64.
     EXPECT_NE("I3BsYWlu", ScrambleList("#plain"));
@@ -135,9 +137,9 @@ TEST_F(TestServerListTest, RotationStartsOnePastTheLastSearch) {
 }
 
 TEST_F(TestServerListTest, RecordFieldsAreFilledIn) {
-    SetTestServerRecordsForTests(
-        {"# TCP<>never", "TCP<>http://h/$$PORT$$/x?p=$$PORT$$<>line1<br>line2<>want",
-         "MES<>see you<br>soon<>ignored"});
+    SetTestServerRecordsForTests({"# TCP<>never",
+                                  "TCP<>http://h/$$PORT$$/x?p=$$PORT$$<>line1<br>line2<>want",
+                                  "MES<>see you<br>soon<>ignored"});
     std::string url, message, expected;
     ASSERT_EQ(0, ChooseTestServer("TCP", "8080", &url, &message, &expected));
     EXPECT_EQ("http://h/8080/x?p=8080", url);

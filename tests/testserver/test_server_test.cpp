@@ -27,7 +27,8 @@ TEST(ProbeRequestTest, AcceptsOnlyTheProbeScriptWithAPort) {
     const RequestCase cases[] = {
         {"GET /cgi-bin/port_scan.php?port=28800 HTTP/1.0\r\n\r\n", 200, 28800, false},
         {"GET /tools/cgi-bin/port_scan.php?port=1&prot=1 HTTP/1.0\r\n\r\n", 200, 1, true},
-        {"GET /cgi-bin/port_scan.php?prot=1&port=65535 HTTP/1.1\r\nHost: x\r\n\r\n", 200, 65535, true},
+        {"GET /cgi-bin/port_scan.php?prot=1&port=65535 HTTP/1.1\r\nHost: x\r\n\r\n", 200, 65535,
+         true},
         {"GET /cgi-bin/port_scan.php?port=28800&host=10.1.2.3 HTTP/1.0\r\n\r\n", 200, 28800, false},
         {"GET /cgi-bin/port_scan.php?port=0 HTTP/1.0\r\n\r\n", 400, 0, false},
         {"GET /cgi-bin/port_scan.php?port=65536 HTTP/1.0\r\n\r\n", 400, 0, false},

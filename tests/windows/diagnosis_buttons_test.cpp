@@ -84,8 +84,10 @@ TEST_F(DiagnosisButtonsTest, RouterInformationShowsTheReportWindow) {
 
     EXPECT_EQ(title, QString::fromUtf8(u8"ルーター情報"));
     EXPECT_TRUE(report.startsWith(QString::fromUtf8(u8" ---")));
-    EXPECT_TRUE(report.contains(QString::fromUtf8(u8"【WANINF】UPnP非対応ルーター or ルーターなし\n")));
-    EXPECT_TRUE(report.contains(QString::fromUtf8(u8"【LANINF】プライベートアドレス(192.168.1.20)\n")));
+    EXPECT_TRUE(
+        report.contains(QString::fromUtf8(u8"【WANINF】UPnP非対応ルーター or ルーターなし\n")));
+    EXPECT_TRUE(
+        report.contains(QString::fromUtf8(u8"【LANINF】プライベートアドレス(192.168.1.20)\n")));
     EXPECT_EQ(port, QStringLiteral("28800"));
     EXPECT_EQ(tcp, QString::fromUtf8(u8"⑲ポート開放テスト(外部からの接続チェック) [&c]"));
     EXPECT_EQ(udp, QString::fromUtf8(u8"⑳ポート開放テスト(UDPの場合)"));
