@@ -10,6 +10,8 @@
 #include "foundation/environment.h"
 #include "foundation/settings.h"
 #include "foundation/trace.h"
+#include "porttest/port_open_test.h"
+#include "porttest/test_server_list.h"
 #include "upnp/igd_session.h"
 #include "upnp/port_mapping.h"
 
@@ -24,4 +26,6 @@ inline void ResetAppState() {
     ResetSettingsForTests();
     ResetEnvironmentForTests();
     ResetTraceForTests();
+    ResetTestServerListForTests();
+    ResetPortOpenTestForTests();
 }
