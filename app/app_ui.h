@@ -8,6 +8,7 @@
 #include "app/main_fields.h"
 
 class PortMapList;
+class RouterInfo;
 
 class AppUi {
   public:
@@ -44,6 +45,10 @@ class AppUi {
     // Shows the port-mapping list window (dialog 131) modally over the rows of
     // list; its buttons call the list's delete operations.
     virtual void ShowPortMapWindow(PortMapList& list) = 0;
+
+    // Shows the router information window (dialog 129) modally; its controls
+    // call window's handlers.
+    virtual void ShowRouterInfoWindow(RouterInfo& window) = 0;
 
     // Shows the device search window (dialog 133) modally over listing.
     virtual void ShowDeviceSearchWindow(const std::string& listing) = 0;

@@ -82,6 +82,7 @@ void ApplyCommandLine(const std::vector<std::string>& args, MainFields& fields) 
 
 RunKind ChooseRun(bool offerFirstRun) {
     if (SwitchHas("setup")) return RunKind::kSetup;
+    if (SwitchHas("porttest")) return RunKind::kPortTest;
     if (offerFirstRun && glb_Settings.GetInt(key::kSetupTest) == 9) return RunKind::kFirstRun;
     for (const SwitchWord& entry : kSwitchWords) {
         if (SwitchHas(entry.word)) return entry.kind;

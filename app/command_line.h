@@ -9,7 +9,17 @@
 #include "app/main_fields.h"
 
 // The kinds of run the command line selects.
-enum class RunKind { kSetup, kFirstRun, kOpen, kCloseAll, kClose, kList, kWizard, kInteractive };
+enum class RunKind {
+    kSetup,
+    kFirstRun,
+    kOpen,
+    kCloseAll,
+    kClose,
+    kList,
+    kWizard,
+    kInteractive,
+    kPortTest,  // "porttest": the port-open test without a window
+};
 
 // The first argument in lower case; emptied once an interactive run is
 // decided. Owned by command_line.cpp.
@@ -29,7 +39,8 @@ void SetProtocolFromText(const std::string& text, MainFields& fields);
 // text, the debug flag, the fields and the settings they name.
 void ApplyCommandLine(const std::vector<std::string>& args, MainFields& fields);
 
-// The run the switch text and SetupTest ask for. offerFirstRun: a first run
+// The run the switch text and SetupTest ask for; "porttest" goes before the
+// first-run prompt, since it runs without a window. offerFirstRun: a first run
 // (SetupTest 9) is answered with the first-run prompt and no switch word is
 // acted on; the caller offers it only when a display exists to show it on,
 // so a batch switch without a display is always carried out.

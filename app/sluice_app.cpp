@@ -1,5 +1,7 @@
 #include "app/sluice_app.h"
 
+#include <iostream>
+
 #include "app/batch_timers.h"
 #include "app/diagnosis_commands.h"
 #include "app/home_page.h"
@@ -8,8 +10,10 @@
 #include "app/main_ui.h"
 #include "app/port_commands.h"
 #include "app/port_map_command.h"
+#include "app/port_test_command.h"
 #include "app/port_test_status.h"
 #include "app/router_command.h"
+#include "app/router_info_command.h"
 #include "app/settings_keys.h"
 #include "app/setup_wizard.h"
 #include "app/shortcuts.h"
@@ -42,6 +46,8 @@ int BatchTimer(RunKind kind) {
             return kTimerBatchCloseAll;
         case RunKind::kList:
             return kTimerBatchList;
+        case RunKind::kPortTest:
+            return kTimerPortTest;
         default:
             return 0;
     }
@@ -60,11 +66,15 @@ SluiceApp::~SluiceApp() {
     if (glb_MainUi == &ui_) SetMainUi(nullptr);
 }
 
-RunKind SluiceApp::Startup(const std::vector<std::string>& args) {
-    RunKind kind = PrepareMainWindow(ui_, fields_, args);
+RunKind SluiceApp::Startup(const std::vector<std::string>& args, bool offerFirstRun) {
+    RunKind kind = PrepareMainWindow(ui_, fields_, args, offerFirstRun);
     if (kind == RunKind::kSetup) {
         CreateStartShortcuts([this](const std::string& message) { ui_.ShowMessage(message); });
         ui_.ExitProcess(kExitSetupDone);
+        return kind;
+    }
+    if (kind == RunKind::kFirstRun) {
+        ui_.StartTimer(kTimerFirstRun, kFirstRunDelayMs);
         return kind;
     }
     ui_.SetStatusLine(PortTestStatusText());
@@ -158,16 +168,23 @@ void SluiceApp::OnWizard() {
     RunSetupWizard(ui_);
 }
 
+void SluiceApp::OnRouterInfo() {
+    RouterInfoCommand(ui_, fields_);
+}
+
 void SluiceApp::OnTimer(int id) {
     if (id == kTimerWatch) {
         WatchTick(ui_);
-        return;
-    }
-    if (id == kTimerBatchList) {
+    } else if (id == kTimerBatchList) {
         RunListTimer(ui_, listCount_);
-        return;
+    } else if (id == kTimerFirstRun) {
+        FirstRunPrompt(ui_, fields_);
+    } else if (id == kTimerPortTest) {
+        ui_.StopTimer(id);
+        PortTestCommand(ui_, fields_, std::cout);
+    } else {
+        RunBatchTimer(ui_, fields_, id);
     }
-    RunBatchTimer(ui_, fields_, id);
 }
 
 void SluiceApp::OnEndSession() {

@@ -17,8 +17,12 @@ enum TimerId {
     kTimerWatch = 3,
     kTimerBatchCloseAll = 4,
     kTimerFirstRun = 5,
+    kTimerPortTest = 6,  // "/porttest"
     kTimerBatchList = 12,
 };
+
+// The delay of the first-run prompt.
+constexpr int kFirstRunDelayMs = 1000;
 
 // The delay of a batch timer.
 constexpr int kBatchTimerDelayMs = 200;
@@ -40,8 +44,9 @@ class SluiceApp {
     // the program path). Returns the run kind it acted on: a setup or wizard
     // run has asked to end the process; a batch run has armed its timer;
     // otherwise the run is interactive, and the watch of the server programs
-    // found in the current folder may have started.
-    RunKind Startup(const std::vector<std::string>& args);
+    // found in the current folder may have started. offerFirstRun: a first
+    // start shows the first-run prompt (only where a display can show it).
+    RunKind Startup(const std::vector<std::string>& args, bool offerFirstRun = false);
 
     // Button and control handlers.
     void OnOpen();           // ⑩ 1005
@@ -59,6 +64,7 @@ class SluiceApp {
     void OnDeviceSearch();   // ⑮ 1024
     void OnHomePage();       // 1017
     void OnWizard();         // 1014
+    void OnRouterInfo();     // ⑨ 1011
     void OnTimer(int id);
     // The session ends, or a signal asked the process to end: the watched
     // ports are closed and the process ends.

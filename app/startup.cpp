@@ -11,6 +11,7 @@
 #include "foundation/settings.h"
 #include "foundation/trace.h"
 #include "net/proxy.h"
+#include "porttest/test_server_list.h"
 #include "upnp/igd_session.h"
 #include "upnp/local_address.h"
 
@@ -88,13 +89,15 @@ std::string GuessGateway(const std::string& lanIp) {
 
 bool EndsUnattended(RunKind kind) {
     return kind == RunKind::kSetup || kind == RunKind::kOpen || kind == RunKind::kClose ||
-           kind == RunKind::kCloseAll || kind == RunKind::kList;
+           kind == RunKind::kCloseAll || kind == RunKind::kList || kind == RunKind::kPortTest;
 }
 
-RunKind PrepareMainWindow(AppUi& ui, MainFields& fields, const std::vector<std::string>& args) {
+RunKind PrepareMainWindow(AppUi& ui, MainFields& fields, const std::vector<std::string>& args,
+                          bool offerFirstRun) {
     glb_DebugFlag = 0;
     SetMainUi(&ui);
     LoadSettings();
+    LoadTestServerList();
     fields.transportMode = glb_Settings.GetInt(key::kTransportMode);
     fields.addressMode = glb_Settings.GetInt(key::kAddressMode);
     SetProtocolFromText(glb_Settings.Get(key::kProtocol), fields);
@@ -105,9 +108,7 @@ RunKind PrepareMainWindow(AppUi& ui, MainFields& fields, const std::vector<std::
     ClearReportItems();
     SetFieldDefaults(fields);
     ApplyCommandLine(args, fields);
-    // The first-run prompt is not part of the program yet, so a first run
-    // goes on to the switch words like any other.
-    RunKind kind = ChooseRun(false);
+    RunKind kind = ChooseRun(offerFirstRun);
     ChooseAddress(fields);
     WriteRouterInfo(fields);
     ui.ShowFields(fields);

@@ -17,7 +17,10 @@ extern int glb_SystemProxyFlag;
 // Loads the settings, applies args (CP932, without the program path), fills
 // and shows the fields and writes the network status texts. Returns the run
 // the command line asks for; acting on it is the caller's.
-RunKind PrepareMainWindow(AppUi& ui, MainFields& fields, const std::vector<std::string>& args);
+// offerFirstRun: a first start (SetupTest 9) is a first run; the program
+// offers it only where a display can show the prompt.
+RunKind PrepareMainWindow(AppUi& ui, MainFields& fields, const std::vector<std::string>& args,
+                          bool offerFirstRun = false);
 
 // The default gateway guessed from a LAN address: "192.168.1.20" gives
 // "192.168.1.1"; "" for an address without ".".

@@ -51,33 +51,25 @@ void ChooseQtPlatform() {
     setenv("QT_QPA_PLATFORM", platforms.c_str(), 1);
 }
 
-// A first start without a display asks its first-run question on the
-// console; afterwards there is nothing the window could be used for.
-void EndAfterFirstRunPrompt(CSluiceDlg& window) {
-    window.Ui().SetTimerHandler([&window](int id) {
-        window.App().OnTimer(id);
-        if (id != kTimerFirstRun) return;
-        WriteText(std::cerr, FirstRunDoneLine());
-        window.Ui().ExitProcess(kExitNeedsDisplay);
-    });
-}
-
 // Without a display, an interactive start still has work when the server
 // programs of the current folder are to be watched.
 bool RunsWithoutDisplay(const std::vector<std::string>& args) {
     return !NeedsDisplay(args) || (!IsWizardRun(args) && FindWatchedPrograms());
 }
 
+// The first-run prompt is offered only on a display: without one, a batch
+// run on a first start is carried out at once.
 int RunWindow(CSluiceDlg& window, const std::vector<std::string>& args, bool display) {
-    RunKind kind = window.Start(args);
+    RunKind kind = window.Start(args, display);
     if (window.Ui().ExitRequested()) return window.Ui().ExitCode();
     bool watching = window.App().Watching();
     if (!display && kind == RunKind::kInteractive && !watching) {
         WriteText(std::cerr, NoDisplayLine());
         return kExitNeedsDisplay;
     }
-    if (!display && kind == RunKind::kFirstRun) EndAfterFirstRunPrompt(window);
-    if (!watching && (kind == RunKind::kInteractive || !SwitchHas("hide"))) window.show();
+    bool shown = !watching && (kind == RunKind::kInteractive || kind == RunKind::kFirstRun ||
+                               (kind != RunKind::kPortTest && !SwitchHas("hide")));
+    if (shown) window.show();
     return QApplication::exec();
 }
 

@@ -31,8 +31,8 @@ CSluiceDlg::CSluiceDlg(MessageOutput* messages)
     resize(DialogUnitsToPixels(font(), kWidthUnits, kHeightUnits));
 }
 
-RunKind CSluiceDlg::Start(const std::vector<std::string>& args) {
-    RunKind kind = app_.Startup(args);
+RunKind CSluiceDlg::Start(const std::vector<std::string>& args, bool offerFirstRun) {
+    RunKind kind = app_.Startup(args, offerFirstRun);
     if (kind == RunKind::kInteractive) AttachMainTooltips(this);
     return kind;
 }
@@ -67,13 +67,12 @@ void CSluiceDlg::ConnectControls() {
         {kIdDeviceSearch, &SluiceApp::OnDeviceSearch},
         {kIdHomePage, &SluiceApp::OnHomePage},
         {kIdWizard, &SluiceApp::OnWizard},
+        {kIdRouterInfo, &SluiceApp::OnRouterInfo},
     };
     for (const Click& click : clicks) {
         connect(ButtonControl(this, click.id), &QAbstractButton::clicked, this,
                 [this, handler = click.handler] { (app_.*handler)(); });
     }
-    // The router information command is not built yet.
-    ButtonControl(this, kIdRouterInfo)->setEnabled(false);
     connect(ComboControl(this, kIdTransportMode), &QComboBox::activated, this,
             [this] { app_.OnTransportMode(); });
     connect(ComboControl(this, kIdAddressMode), &QComboBox::activated, this,

@@ -18,7 +18,8 @@ class CSluiceDlg final : public QDialog {
 
     // The window's start-up with the program's arguments (CP932, without the
     // program path). Tooltips are attached only to an interactive window.
-    RunKind Start(const std::vector<std::string>& args);
+    // offerFirstRun: a first start shows the first-run prompt.
+    RunKind Start(const std::vector<std::string>& args, bool offerFirstRun = false);
 
     QtAppUi& Ui() { return ui_; }
     SluiceApp& App() { return app_; }

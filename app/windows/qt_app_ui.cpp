@@ -19,6 +19,7 @@
 #include "app/windows/qt_text.h"
 #include "app/windows/wizard_dialogs.h"
 #include "platform/charset.h"
+#include "app/windows/router_info_dialog.h"
 
 namespace {
 
@@ -135,6 +136,11 @@ void QtAppUi::ShowBusyPanel(const std::string& caption, const std::string& pictu
 
 void QtAppUi::ShowPortMapWindow(PortMapList& list) {
     CPortMapDlg dialog(list, &window_);
+    dialog.exec();
+}
+
+void QtAppUi::ShowRouterInfoWindow(RouterInfo& window) {
+    CRouterInfoDlg dialog(window, messages_, &window_);
     dialog.exec();
 }
 

@@ -37,6 +37,7 @@ class QtAppUi final : public AppUi {
     void HideMainWindow() override;
     void ShowBusyPanel(const std::string& caption, const std::string& picturePath) override;
     void ShowPortMapWindow(PortMapList& list) override;
+    void ShowRouterInfoWindow(RouterInfo& window) override;
     void ShowDeviceSearchWindow(const std::string& listing) override;
     void WriteOutput(const std::string& text) override;
     void CopyToClipboard(const std::string& text) override;

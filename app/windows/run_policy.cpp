@@ -26,7 +26,7 @@ bool ShowsWindows(const std::string& qtPlatformName) {
 bool NeedsDisplay(const std::vector<std::string>& args) {
     if (args.empty()) return true;
     std::string switchText = MbsLower(args[0]);
-    for (const char* word : {"setup", "open", "close", "list"}) {
+    for (const char* word : {"setup", "open", "close", "list", "porttest"}) {
         if (MbsFind(switchText.c_str(), word)) return false;
     }
     return true;

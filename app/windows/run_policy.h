@@ -21,7 +21,8 @@ bool ShowsWindows(const std::string& qtPlatformName);
 
 // True when the arguments (CP932, without the program path) ask for a run
 // that only makes sense on a screen: no switch word that works unattended
-// (setup, open, close, closeall, list), so an interactive run or the wizard.
+// (setup, open, close, closeall, list, porttest), so an interactive run or
+// the wizard.
 bool NeedsDisplay(const std::vector<std::string>& args);
 
 // True when the first argument's switch text asks for the setup wizard.

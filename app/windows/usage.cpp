@@ -23,6 +23,9 @@ std::string UsageText() {
            "  setup     make the desktop shortcuts\n"
            "  wizard    run the setup wizard\n"
            "  hide      with open, close, closeall or list: keep the window hidden\n"
+           "  porttest  the port-open test without a window: sluice /porttest 28800 TCP\n"
+           "            (or UDP); the log goes to standard output; exit code 1 when the\n"
+           "            port was reached from outside, 2 when not\n"
            "  debug     write the trace log Sluice_Debug.txt in the temporary folder\n"
            "Without a switch the main window opens; it needs a display. Started in the\n"
            "folder of a server program that sluice.def knows, it opens the server's\n"
@@ -39,8 +42,4 @@ std::string UsageText() {
 
 std::string NoDisplayLine() {
     return std::string("sluice: no display to show the window on; usage: ") + kGrammar + "\n";
-}
-
-std::string FirstRunDoneLine() {
-    return "sluice: first start: the first-run question is answered; run the command again\n";
 }

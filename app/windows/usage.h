@@ -10,7 +10,3 @@ std::string UsageText();
 // The single line written to standard error when a run that needs a
 // window is started without a display.
 std::string NoDisplayLine();
-
-// The line written when a first start without a display has answered its
-// first-run question: the command itself was not carried out.
-std::string FirstRunDoneLine();

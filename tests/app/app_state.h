@@ -15,6 +15,8 @@
 #include "foundation/settings.h"
 #include "foundation/trace.h"
 #include "platform/termination.h"
+#include "porttest/port_open_test.h"
+#include "porttest/test_server_list.h"
 #include "upnp/igd_session.h"
 #include "upnp/port_mapping.h"
 
@@ -34,4 +36,6 @@ inline void ResetAppState() {
     ResetSettingsForTests();
     ResetEnvironmentForTests();
     ResetTraceForTests();
+    ResetTestServerListForTests();
+    ResetPortOpenTestForTests();
 }

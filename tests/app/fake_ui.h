@@ -2,11 +2,13 @@
 // order, so tests read what the user would have seen without a display.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/app_ui.h"
 #include "app/port_map_list.h"
+#include "app/router_info.h"
 
 class FakeUi : public AppUi {
   public:
@@ -75,6 +77,13 @@ class FakeUi : public AppUi {
     void ShowPortMapWindow(PortMapList& list) override {
         shownLists.push_back(list.Rows());
         if (!deleteSelection.empty()) list.DeleteSelected(deleteSelection);
+    }
+    // Plays the router information window: the test's script drives it.
+    std::function<void(RouterInfo&)> onRouterInfo;
+    int routerInfoShown = 0;
+    void ShowRouterInfoWindow(RouterInfo& window) override {
+        ++routerInfoShown;
+        if (onRouterInfo) onRouterInfo(window);
     }
     void ShowDeviceSearchWindow(const std::string& listing) override {
         deviceListings.push_back(listing);

@@ -1,6 +1,6 @@
 // The diagnosis buttons of the main window on the offscreen platform: each
-// reaches its command, ⑮ shows its listing window, Copy without a display
-// prints on standard output, and ⑨ stays disabled.
+// reaches its command, ⑮ shows its listing window, ⑨ its router information
+// window, and Copy without a display prints on standard output.
 #include <QAbstractButton>
 #include <QDesktopServices>
 #include <QLabel>
@@ -69,9 +69,35 @@ class DiagnosisButtonsTest : public WindowTest {
     std::unique_ptr<CSluiceDlg> window_;
 };
 
-TEST_F(DiagnosisButtonsTest, RouterInformationButtonIsDisabled) {
-    EXPECT_FALSE(Button(kIdRouterInfo)->isEnabled());
-    EXPECT_TRUE(Button(kIdWanIpButton)->isEnabled());
+TEST_F(DiagnosisButtonsTest, RouterInformationShowsTheReportWindow) {
+    glb_IgdState = -1;  // no router: the window shows the no-router verdicts
+    Edit(kIdLanIp)->setText(QStringLiteral("192.168.1.20"));
+    QString title, report, port, tcp, udp;
+    OnNextModal([&](QWidget* modal) {
+        title = modal->windowTitle();
+        report = modal->findChild<QPlainTextEdit*>(ControlName(1000))->toPlainText();
+        port = modal->findChild<QLineEdit*>(ControlName(1001))->text();
+        tcp = modal->findChild<QAbstractButton*>(ControlName(1005))->text();
+        udp = modal->findChild<QAbstractButton*>(ControlName(1006))->text();
+        modal->findChild<QLineEdit*>(ControlName(1001))->setText(QStringLiteral("8080"));
+        modal->close();
+    });
+
+    Button(kIdRouterInfo)->click();
+
+    EXPECT_EQ(title, QString::fromUtf8(u8"ルーター情報"));
+    EXPECT_TRUE(report.startsWith(QString::fromUtf8(u8" ---")));
+    EXPECT_TRUE(
+        report.contains(QString::fromUtf8(u8"【WANINF】UPnP非対応ルーター or ルーターなし\n")));
+    EXPECT_TRUE(
+        report.contains(QString::fromUtf8(u8"【LANINF】プライベートアドレス(192.168.1.20)\n")));
+    EXPECT_EQ(port, QStringLiteral("28800"));
+    EXPECT_EQ(tcp, QString::fromUtf8(u8"⑲ポート開放テスト(外部からの接続チェック) [&c]"));
+    EXPECT_EQ(udp, QString::fromUtf8(u8"⑳ポート開放テスト(UDPの場合)"));
+    // A port typed without a test is not stored.
+    EXPECT_STREQ("28800", glb_Settings.Get(key::kTestPort));
+    EXPECT_EQ(Edit(kIdStatusLine)->text(),
+              QString::fromUtf8(u8"？ポート開放テストが行われていません"));
 }
 
 TEST_F(DiagnosisButtonsTest, WanIpAndCopyShowAndPrintTheRouterAddress) {
