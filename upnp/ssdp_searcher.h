@@ -18,6 +18,13 @@ extern std::string glb_RecvFrom;
 // Empties glb_RecvText and glb_RecvFrom, as at program start.
 void ResetSsdpForTests();
 
+// Reads one answer datagram to the searches for searchedTypes, as Recv does:
+//   2 an answer to a searched type (type and location filled),
+//   0 no usable answer, -2 the first line does not carry status 200.
+// Appends its lines to glb_RecvText.
+int ParseSsdpAnswer(const std::string& data, const std::vector<std::string>& searchedTypes,
+                    std::string* type, std::string* location);
+
 // Where the searches go: by default the SSDP group, one copy from each local
 // interface that can multicast. Tests aim them at a socket on loopback.
 struct SsdpTarget {
@@ -66,8 +73,6 @@ class SsdpSearcher {
 
   private:
     bool SendFrom(const std::string& interfaceAddress, const std::string& request);
-    int ParseAnswer(const std::string& data, std::string* type, std::string* location);
-    std::string AnsweredSearch(const std::string& answerType) const;
 
     SsdpTarget target_;
     platform::UdpSocket socket_ = platform::kNoUdpSocket;
