@@ -93,11 +93,17 @@ std::string DecodeReferences(const std::string& text) {
     return out;
 }
 
+// An element name without its namespace prefix.
+std::string LocalName(const std::string& name) {
+    size_t colon = name.rfind(':');
+    return colon == std::string::npos ? name : name.substr(colon + 1);
+}
+
 }  // namespace
 
 bool SplitControlUrl(const std::string& url, ControlUrlParts& parts) {
     size_t scheme = url.find("://");
-    if (scheme == std::string::npos) return false;
+    if (scheme == std::string::npos || MbsLower(url.substr(0, scheme)) != "http") return false;
     size_t slash = url.find('/', scheme + 3);
     if (slash == std::string::npos) return false;
     parts.authority = url.substr(scheme + 3, slash - scheme - 3);
@@ -185,13 +191,19 @@ std::string BuildDomEnvelope(const std::string& serviceType, const std::string& 
 }
 
 std::string FindResponseValue(const std::string& response, const std::string& name) {
-    if (response.empty()) return "";
-    int at =
-        PatternFind(response.c_str(), ("<" + name).c_str(), kPatternFoldText | kPatternFoldPattern);
-    if (at < 0) return "";
-    size_t open = response.find('>', at);
-    if (open == std::string::npos) return "";
-    size_t close = response.find('<', open + 1);
-    if (close == std::string::npos) return "";
-    return DecodeReferences(response.substr(open + 1, close - open - 1));
+    if (name.empty()) return "";
+    std::string wanted = MbsLower(name);
+    // "<" and ">" never occur as trail bytes of CP932, so a byte scan is safe.
+    for (size_t open = response.find('<'); open != std::string::npos;
+         open = response.find('<', open + 1)) {
+        size_t nameEnd = response.find_first_of(" \t\r\n/>", open + 1);
+        if (nameEnd == std::string::npos) return "";
+        if (MbsLower(LocalName(response.substr(open + 1, nameEnd - open - 1))) != wanted) continue;
+        size_t close = response.find('>', nameEnd);
+        if (close == std::string::npos || response[close - 1] == '/') return "";
+        size_t end = response.find('<', close + 1);
+        if (end == std::string::npos) return "";
+        return DecodeReferences(response.substr(close + 1, end - close - 1));
+    }
+    return "";
 }
