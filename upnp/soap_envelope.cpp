@@ -1,5 +1,6 @@
 #include "upnp/soap_envelope.h"
 
+#include <algorithm>
 #include <pugixml.hpp>
 #include <sstream>
 
@@ -76,16 +77,30 @@ std::string ReferencedText(const std::string& reference) {
     return platform::Utf8ToCp932(utf8);
 }
 
+// No reference is longer, leading zeros included: a ";" further away ends no
+// reference, and looking no further keeps a value full of "&" linear.
+constexpr size_t kLongestReference = 32;
+
+// The ";" that ends the reference starting at amp, or npos.
+size_t ReferenceEnd(const std::string& text, size_t amp) {
+    auto end = text.begin() + std::min(text.size(), amp + 2 + kLongestReference);
+    auto semicolon = std::find(text.begin() + amp + 1, end, ';');
+    return semicolon == end ? std::string::npos : semicolon - text.begin();
+}
+
 // "&" never occurs as a trail byte of CP932, so a byte scan is safe.
 std::string DecodeReferences(const std::string& text) {
     std::string out;
     size_t at = 0;
-    while (at < text.size()) {
-        size_t amp = text.find('&', at);
-        size_t semicolon = amp == std::string::npos ? amp : text.find(';', amp);
-        if (semicolon == std::string::npos) break;
-        std::string decoded = ReferencedText(text.substr(amp + 1, semicolon - amp - 1));
+    for (size_t amp = text.find('&'); amp != std::string::npos; amp = text.find('&', at)) {
         out.append(text, at, amp - at);
+        size_t semicolon = ReferenceEnd(text, amp);
+        if (semicolon == std::string::npos) {
+            out += '&';
+            at = amp + 1;
+            continue;
+        }
+        std::string decoded = ReferencedText(text.substr(amp + 1, semicolon - amp - 1));
         out += decoded.empty() ? text.substr(amp, semicolon - amp + 1) : decoded;
         at = semicolon + 1;
     }

@@ -229,6 +229,16 @@ TEST(ResponseValue, FoundByLocalNameInAnyCase) {
     EXPECT_EQ("", FindResponseValue("", "NewExternalIPAddress"));
 }
 
+// A value of a mebibyte of "&" with a ";" only near its end is read in one
+// pass, and references in it still count.
+TEST(ResponseValue, ValueFullOfAmpersands) {
+    std::string amps(1024 * 1024, '&');
+    std::string gap(40, ' ');
+    std::string answer = "<NewX>" + amps + gap + "&amp;;</NewX>";
+    EXPECT_EQ(amps + gap + "&;", FindResponseValue(answer, "NewX"));
+    EXPECT_EQ("A=A", FindResponseValue("<v>&#00000065;=&#65;</v>", "v"));
+}
+
 TEST(ResponseValue, JapaneseValue) {
     EXPECT_EQ("ゲーム", FindResponseValue("<表>x</表><NewPortMappingDescription>ゲーム</"
                                           "NewPortMappingDescription>",
