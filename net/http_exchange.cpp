@@ -123,7 +123,6 @@ class AnswerReader {
   private:
     bool TakeHead(const char* bytes, int length);
     void Deliver(const char* bytes, size_t length);
-
     bool Break();
 
     MemFile* body_;

@@ -168,7 +168,10 @@ int CheckRooter() {
         return kReceiveError;
     }
     if (received != 2) return kNothingToActOn;
-    if (!g_examined.insert(location).second) return kNothingToActOn;
+    if (!g_examined.insert(location).second) {
+        Trace("CheckRooter() Location examined already", location);
+        return kNothingToActOn;
+    }
     Trace("CheckRooter() IGD OK,Location:\n", location);
     Trace("CheckRooter() ControlURL() C", location);
     glb_ControlURL = FindControlUrl(location, type);
