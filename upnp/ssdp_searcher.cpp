@@ -6,6 +6,7 @@
 #include "foundation/pump.h"
 #include "foundation/trace.h"
 #include "platform/interfaces.h"
+#include "upnp/session_deadline.h"
 
 std::string glb_RecvText;
 std::string glb_RecvFrom;
@@ -166,6 +167,7 @@ bool SsdpSearcher::Search(const std::string& type) {
     if (lastError_ != 0) return false;
     int sent = 0;
     for (const std::string& address : interfaces) {
+        if (SessionDeadlinePassed()) break;
         PumpSleep(kPauseBeforeSendMs);
         if (SendFrom(address, request)) ++sent;
     }
@@ -200,6 +202,8 @@ int SsdpSearcher::Recv(std::string* type, std::string* location, int limitMs) {
     if (!readable) return 1;
     std::string data;
     lastError_ = platform::UdpRecvFrom(socket_, kReceiveBytes, &data, &glb_RecvFrom);
+    // A datagram longer than any answer is no answer; the next one may be.
+    if (lastError_ == EMSGSIZE) return 0;
     if (lastError_ != 0) return -1;
     data = data.substr(0, data.find('\0'));
     return ParseSsdpAnswer(data, searchedTypes_, type, location);

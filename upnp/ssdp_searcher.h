@@ -50,11 +50,13 @@ class SsdpSearcher {
     // true when it is ready. An open searcher stays as it is.
     bool Open();
     // Sends one M-SEARCH for type from every interface, each after a 200 ms
-    // pause; true when at least one copy went out.
+    // pause, and stops once the session's cap has passed; true when at least
+    // one copy went out.
     bool Search(const std::string& type);
     // Takes at most one datagram, waiting up to limitMs for it:
     //   2 an answer to a searched type (type and location filled),
-    //   1 nothing arrived, 0 no usable answer, -1 a socket failure,
+    //   1 nothing arrived, 0 no usable answer (a datagram over 2048 bytes
+    //   included, last error EMSGSIZE), -1 a socket failure,
     //   -2 the first line does not carry status 200.
     // An answer naming another version of a searched type (WANIPConnection:2
     // for WANIPConnection:1) answers that search and hands back the searched type.
