@@ -1,14 +1,15 @@
-// A device description as the router serves it, queried for each WAN
-// connection service type the program searches for.
+// A device description as the router serves it, queried once for the WAN
+// connection service types the program searches for, and for each alone.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "upnp/device_description.h"
 
 namespace {
 
 const char kLocation[] = "http://127.0.0.1:5000/rootDesc.xml";
-const char* const kServiceTypes[] = {
+const std::vector<std::string> kServiceTypes = {
     "urn:schemas-upnp-org:service:WANIPConnection:1",
     "urn:schemas-upnp-org:service:WANPPPConnection:1",
     kWanIpConnectionV2,
@@ -18,7 +19,10 @@ const char* const kServiceTypes[] = {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string description(reinterpret_cast<const char*>(data), size);
-    for (const char* type : kServiceTypes) ControlUrlFromDescription(description, kLocation, type);
+    ControlUrlFromDescription(description, kLocation, kServiceTypes);
+    for (const std::string& type : kServiceTypes) {
+        ControlUrlFromDescription(description, kLocation, type.c_str());
+    }
     ResetDeviceDescriptionForTests();
     return 0;
 }
