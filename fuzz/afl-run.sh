@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# A longer fuzzing run with AFL++ and its GCC plugin (afl-g++-fast), which
-# compiles the program's CP932 texts as the project's own build does.
+# A longer fuzzing run with AFL++ over GCC, which compiles the program's CP932
+# texts as the project's own build does. It takes the GCC plugin
+# (afl-g++-fast) when that works; Debian 12's plugin refuses its own GCC
+# ("incompatible versions"), and then the classic afl-g++ instruments instead.
 #
 #   bash fuzz/afl-run.sh NAME [SECONDS]    one harness, default one hour
 #   bash fuzz/afl-run.sh all [SECONDS]     each harness in turn, SECONDS each
@@ -17,14 +19,17 @@ cd "$(dirname "$0")/.."
 
 name=${1:?usage: bash fuzz/afl-run.sh NAME|all [SECONDS]}
 seconds=${2:-3600}
-driver=/usr/lib/afl/libAFLDriver.a
-
-if ! command -v afl-g++-fast > /dev/null || [ ! -f "$driver" ]; then
+if ! command -v afl-g++-fast > /dev/null; then
     if [ "$(id -u)" -ne 0 ]; then
         echo "AFL++ is missing: run as root, or apt-get install afl++" >&2
         exit 1
     fi
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends afl++
+fi
+
+compiler=afl-g++-fast
+if ! echo | afl-g++-fast -x c++ -c - -o /dev/null > /dev/null 2>&1; then
+    compiler=afl-g++
 fi
 
 if [ "$name" = all ]; then
@@ -37,13 +42,13 @@ else
     names=("$name")
 fi
 
-CXX=afl-g++-fast cmake -S . -B build-afl -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DSLUICE_QT=OFF -DSLUICE_FUZZ=ON -DSLUICE_SANITIZE=ON -DBUILD_TESTING=OFF \
-    -DSLUICE_FUZZ_ENGINE="$driver"
+CXX=$compiler cmake -S . -B build-afl -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DSLUICE_QT=OFF -DSLUICE_FUZZ=ON -DSLUICE_SANITIZE=ON -DBUILD_TESTING=OFF
 targets=()
 for harness in "${names[@]}"; do targets+=("${harness}_fuzz"); done
 cmake --build build-afl --target "${targets[@]}"
 
+mkdir -p build-afl/findings
 for harness in "${names[@]}"; do
     echo "Fuzzing $harness for $seconds s"
     # Sanitizer reports must end the program for AFL++ to see them as crashes.
@@ -51,6 +56,6 @@ for harness in "${names[@]}"; do
     UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1 \
     AFL_SKIP_CPUFREQ=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1 AFL_NO_UI=1 \
         afl-fuzz -V "$seconds" -t 5000 -i "fuzz/corpus/$harness" \
-        -o "build-afl/findings/$harness" -- "build-afl/fuzz/${harness}_fuzz"
+        -o "build-afl/findings/$harness" -- "build-afl/fuzz/${harness}_fuzz" @@
     echo "Crashes of $harness: build-afl/findings/$harness/default/crashes"
 done
