@@ -9,9 +9,9 @@
 namespace {
 
 const char* const kOutputNames[] = {
-    "NewExternalIPAddress", "NewRemoteHost",    "NewExternalPort",
-    "NewProtocol",          "NewInternalPort",  "NewInternalClient",
-    "NewEnabled",           "NewPortMappingDescription", "NewLeaseDuration",
+    "NewExternalIPAddress", "NewRemoteHost",     "NewExternalPort", "NewProtocol",
+    "NewInternalPort",      "NewInternalClient", "NewEnabled",      "NewPortMappingDescription",
+    "NewLeaseDuration",
 };
 
 }  // namespace
