@@ -29,9 +29,8 @@ std::string CutAtCharBoundary(const std::string& text, size_t limit) {
 
 const char* KeyedTable::Get(const char* key) const {
     if (!key || !*key) return "";
-    int position = 0;
-    int index = folded_.SortedFind(MbsLower(std::string(key)).c_str(), &position);
-    return index < 0 ? "" : values_.GetAt(index);
+    auto found = entries_.find(MbsLower(std::string(key)));
+    return found == entries_.end() ? "" : found->second.value.c_str();
 }
 
 // Read like atol: leading blanks, an optional sign, digits up to the first
@@ -46,18 +45,12 @@ int KeyedTable::GetInt(const char* key) const {
 void KeyedTable::Set(const char* key, const char* value) {
     if (!key || !*key) return;
     if (!value) value = "";
-    std::string folded = MbsLower(std::string(key));
-    int position = 0;
-    int index = folded_.SortedFind(folded.c_str(), &position);
-    if (index >= 0) {
-        if (std::string(values_.GetAt(index)) != value) {
-            values_.Add(value, 0, index, StrList::kReplace | StrList::kReserveTen);
-        }
-        return;
+    auto placed = entries_.try_emplace(MbsLower(std::string(key)), Entry{key, value});
+    if (placed.second) {
+        orderValid_ = false;
+    } else if (placed.first->second.value != value) {
+        placed.first->second.value = value;
     }
-    folded_.Add(folded.c_str(), 0, position);
-    written_.Add(key, 0, position);
-    values_.Add(value, 0, position, StrList::kReserveTen);
 }
 
 void KeyedTable::SetInt(const char* key, int value) {
@@ -75,11 +68,40 @@ void KeyedTable::SetEnum(int number, const char* value) {
 }
 
 void KeyedTable::Merge(const KeyedTable& other) {
-    for (int i = 0; i < other.Count(); ++i) Set(other.WrittenKeyAt(i), other.ValueAt(i));
+    if (&other == this) return;
+    for (const auto& entry : other.entries_) {
+        Set(entry.second.written.c_str(), entry.second.value.c_str());
+    }
 }
 
 void KeyedTable::Clear() {
-    folded_.Clear();
-    written_.Clear();
-    values_.Clear();
+    entries_.clear();
+    order_.clear();
+    orderValid_ = false;
+}
+
+const KeyedTable::Entries::value_type* KeyedTable::At(int index) const {
+    if (!orderValid_) {
+        order_.clear();
+        order_.reserve(entries_.size());
+        for (const auto& entry : entries_) order_.push_back(&entry);
+        orderValid_ = true;
+    }
+    if (index < 0 || index >= Count()) return nullptr;
+    return order_[index];
+}
+
+const char* KeyedTable::FoldedKeyAt(int index) const {
+    const Entries::value_type* entry = At(index);
+    return entry ? entry->first.c_str() : "";
+}
+
+const char* KeyedTable::WrittenKeyAt(int index) const {
+    const Entries::value_type* entry = At(index);
+    return entry ? entry->second.written.c_str() : "";
+}
+
+const char* KeyedTable::ValueAt(int index) const {
+    const Entries::value_type* entry = At(index);
+    return entry ? entry->second.value.c_str() : "";
 }

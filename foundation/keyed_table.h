@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
-
-#include "foundation/strlist.h"
+#include <vector>
 
 // At most limit bytes of text, cut before a double-byte character that would
 // not fit whole.
@@ -31,13 +31,27 @@ class KeyedTable {
     void Merge(const KeyedTable& other);
     void Clear();
 
-    int Count() const { return folded_.Count(); }
-    const char* FoldedKeyAt(int index) const { return folded_.GetAt(index); }
-    const char* WrittenKeyAt(int index) const { return written_.GetAt(index); }
-    const char* ValueAt(int index) const { return values_.GetAt(index); }
+    // The entries in ascending byte order of their folded keys.
+    int Count() const { return static_cast<int>(entries_.size()); }
+    const char* FoldedKeyAt(int index) const;
+    const char* WrittenKeyAt(int index) const;
+    const char* ValueAt(int index) const;
 
   private:
-    StrList folded_;
-    StrList written_;
-    StrList values_;
+    struct Entry {
+        std::string written;
+        std::string value;
+    };
+    using Entries = std::map<std::string, Entry>;
+
+    // The entry at index, or nullptr out of range.
+    const Entries::value_type* At(int index) const;
+
+    // A tree, so that inserting costs the same wherever the key sorts: a table
+    // filled from the network in sorted order must not take quadratic time.
+    Entries entries_;
+    // The entries in order, for the index accessors; built on first use after
+    // an insertion or removal.
+    mutable std::vector<const Entries::value_type*> order_;
+    mutable bool orderValid_ = false;
 };

@@ -28,11 +28,35 @@ std::vector<std::string> Fields(const char* text, const char* delimiters) {
     return fields;
 }
 
-// Year, month, day, hour, minute, second of a local date text.
+// The number at the start of field, read like atol but without overflow:
+// digits beyond the range of long long stop at its ends.
+long long Number(const std::string& field) {
+    return std::strtoll(field.c_str(), nullptr, 10);
+}
+
+// The number, or fallback when it lies outside low to high. Every field is
+// checked before any arithmetic: the text comes from the network.
+int InRange(long long number, int low, int high, int fallback) {
+    return number < low || number > high ? fallback : static_cast<int>(number);
+}
+
+struct FieldRange {
+    int low;
+    int high;
+};
+// Year, month, day, hour, minute, second.
+constexpr FieldRange kLocalRanges[6] = {{1900, 9999}, {1, 12}, {1, 31}, {0, 23}, {0, 59}, {0, 60}};
+
+// Year, month, day, hour, minute, second of a local date text; false when a
+// field is missing or out of its range.
 bool ReadLocalDate(const char* text, int values[6]) {
     std::vector<std::string> fields = Fields(text, "/ \t:");
     if (fields.size() < 6) return false;
-    for (int i = 0; i < 6; ++i) values[i] = std::atoi(fields[i].c_str());
+    for (int i = 0; i < 6; ++i) {
+        long long number = Number(fields[i]);
+        if (number < kLocalRanges[i].low || number > kLocalRanges[i].high) return false;
+        values[i] = static_cast<int>(number);
+    }
     return true;
 }
 
@@ -50,7 +74,7 @@ tm TmFromValues(const int values[6]) {
 
 std::string DateText(const tm& t) {
     char text[64];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", t.tm_year + 1900,
+    std::snprintf(text, sizeof text, "%04lld/%02d/%02d %02d:%02d:%02d", t.tm_year + 1900LL,
                   t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
     return text;
 }
@@ -63,11 +87,11 @@ bool SameLetters(const std::string& a, const char* b) {
     return true;
 }
 
-int MonthNumber(const std::string& field) {
+long long MonthNumber(const std::string& field) {
     for (int i = 0; i < 12; ++i) {
         if (SameLetters(field, kMonths[i])) return i + 1;
     }
-    return std::atoi(field.c_str());
+    return Number(field);
 }
 
 // Days since 1970-01-01 of a proleptic Gregorian date.
@@ -107,17 +131,17 @@ std::string FormatHttpDate(const char* localText) {
 
 std::string ParseHttpDate(const char* httpDate) {
     std::vector<std::string> fields = Fields(httpDate, "\t:- ");
-    size_t first = !fields.empty() && std::atol(fields[0].c_str()) > 0 ? 0 : 1;
+    size_t first = !fields.empty() && Number(fields[0]) > 0 ? 0 : 1;
     fields.resize(first + 7);
-    int year = std::atoi(fields[first + 2].c_str());
-    int month = MonthNumber(fields[first + 1]);
-    int day = std::atoi(fields[first].c_str());
-    if (year < 1970 || year > 2036) year = 2000;
-    if (month < 1 || month > 12) month = 1;
-    if (day < 1 || day > 31) day = 1;
+    int year = InRange(Number(fields[first + 2]), 1970, 2036, 2000);
+    int month = InRange(MonthNumber(fields[first + 1]), 1, 12, 1);
+    int day = InRange(Number(fields[first]), 1, 31, 1);
+    // A time of day out of its range counts as 0.
+    int hour = InRange(Number(fields[first + 3]), 0, 23, 0);
+    int minute = InRange(Number(fields[first + 4]), 0, 59, 0);
+    int second = InRange(Number(fields[first + 5]), 0, 60, 0);
     long long seconds =
-        DaysFromCivil(year, month, day) * 86400 + std::atoll(fields[first + 3].c_str()) * 3600 +
-        std::atoll(fields[first + 4].c_str()) * 60 + std::atoll(fields[first + 5].c_str());
+        DaysFromCivil(year, month, day) * 86400 + hour * 3600LL + minute * 60LL + second;
     if (fields[first + 6].compare(0, 3, "GMT") == 0) seconds += kJapanOffsetSeconds;
     time_t stamp = static_cast<time_t>(seconds);
     tm t{};

@@ -11,11 +11,12 @@ std::string FormatHttpDate(const char* localText);
 
 // HTTP date to local date text. A "GMT" zone adds a fixed nine hours (Japan);
 // the system's time zone is not consulted. Out-of-range years become 2000,
-// months and days 1.
+// months and days 1, hours, minutes and seconds 0.
 std::string ParseHttpDate(const char* httpDate);
 
 // Either form to a UTC file time: text starting with a year 1900-9999 is local
-// date text, anything else goes through ParseHttpDate first. 0 when unreadable.
+// date text, anything else goes through ParseHttpDate first. 0 when unreadable
+// or when a field of the local date text is out of its range.
 time_t DateTextToFileTime(const char* text);
 
 // UTC file time to local date text.

@@ -28,6 +28,24 @@ constexpr int kShortChunkPauseMs = 500;
 constexpr int kRetryPauseMs = 100;
 constexpr int kEventsPerPass = 100;
 constexpr int kEarlyPasses = 2;
+// Far above any real head or body; past them the answer is broken.
+constexpr size_t kMaxHeadBytes = 64 * 1024;
+constexpr int kMaxBodyBytes = 1024 * 1024;
+
+// The time limit of the whole exchange once the connection is made.
+class Deadline {
+  public:
+    explicit Deadline(int ms) : start_(platform::TickCount()), ms_(ms > 0 ? ms : 0) {}
+    int LeftMs() const {
+        uint32_t elapsed = platform::TickCount() - start_;
+        return elapsed >= ms_ ? 0 : static_cast<int>(ms_ - elapsed);
+    }
+    bool Passed() const { return LeftMs() == 0; }
+
+  private:
+    uint32_t start_;
+    uint32_t ms_;
+};
 
 EventWait SocketWait(Socket socket, SocketEvent event) {
     return [socket, event](int ms) { return platform::SocketReady(socket, event, ms); };
@@ -69,12 +87,12 @@ Socket Connect(const char* host, const char* port) {
     return socket;
 }
 
-// True when every byte went out within the limit.
-bool SendAll(Socket socket, const char* data, int length, int limitMs, int& sent) {
+// True when every byte went out before the deadline.
+bool SendAll(Socket socket, const char* data, int length, const Deadline& deadline, int& sent) {
     int passes = 0;
-    while (sent < length) {
+    while (sent < length && !deadline.Passed()) {
         StartPass(passes);
-        if (!WaitForSocket(socket, SocketEvent::kWritable, limitMs, passes)) break;
+        if (!WaitForSocket(socket, SocketEvent::kWritable, deadline.LeftMs(), passes)) break;
         int chunk = length - sent < kChunkBytes ? length - sent : kChunkBytes;
         int n = platform::SocketSend(socket, data + sent, chunk);
         if (n == 0 && passes <= kEarlyPasses) {
@@ -91,11 +109,13 @@ bool SendAll(Socket socket, const char* data, int length, int limitMs, int& sent
 // Collects the answer: head first, then the body, decoded when chunked.
 class AnswerReader {
   public:
-    explicit AnswerReader(MemFile* body) : body_(body) {}
+    explicit AnswerReader(MemFile* body) : body_(body), bodyStart_(MemLength(body)) {}
 
-    // Takes the next received bytes; true when the answer is complete.
+    // Takes the next received bytes; true when the answer is complete or
+    // broken.
     bool Take(const char* bytes, int length);
-    bool HeadComplete() const { return headDone_; }
+    // The head or the body passed its cap; what came is taken off the body.
+    bool Broken() const { return broken_; }
     int received() const { return received_; }
     int contentLength() const { return contentLength_; }
     KeyedTable& headers() { return headers_; }
@@ -103,10 +123,14 @@ class AnswerReader {
   private:
     bool TakeHead(const char* bytes, int length);
     void Deliver(const char* bytes, size_t length);
+    bool Break();
 
     MemFile* body_;
+    size_t bodyStart_;
     std::string head_;
+    size_t headSearched_ = 0;
     bool headDone_ = false;
+    bool broken_ = false;
     bool chunked_ = false;
     ChunkedDecoder decoder_;
     KeyedTable headers_;
@@ -121,15 +145,26 @@ bool AnswerReader::Take(const char* bytes, int length) {
     } else {
         Deliver(bytes, length);
     }
+    if (headDone_ && received_ > kMaxBodyBytes) return Break();
     if (chunked_) return decoder_.Finished();
     return contentLength_ != 0 && received_ >= contentLength_;
 }
 
-// True when the answer ends with its head: any status but 200 and 206.
+bool AnswerReader::Break() {
+    broken_ = true;
+    MemSetLength(body_, bodyStart_);
+    return true;
+}
+
+// True when the answer ends with its head (a status that has no body) or the
+// head is broken. Any other answer, an error included, is read whole: a
+// router's error body says what went wrong.
 bool AnswerReader::TakeHead(const char* bytes, int length) {
     head_.append(bytes, length);
-    size_t end = FindHeadEnd(head_.data(), head_.size());
-    if (end == 0) return false;
+    size_t end = FindHeadEnd(head_.data(), head_.size(), headSearched_);
+    headSearched_ = head_.size();
+    if (end == 0) return head_.size() > kMaxHeadBytes && Break();
+    if (end > kMaxHeadBytes) return Break();
     headDone_ = true;
     ParseHttpHead(head_.data(), end, headers_);
     contentLength_ = headers_.GetInt("Content-Length");
@@ -139,7 +174,7 @@ bool AnswerReader::TakeHead(const char* bytes, int length) {
     Deliver(head_.data() + end, head_.size() - end);
     head_.clear();
     int status = headers_.GetInt("Return-Code");
-    return status != 200 && status != 206;
+    return status == 204 || status == 304;
 }
 
 void AnswerReader::Deliver(const char* bytes, size_t length) {
@@ -152,13 +187,13 @@ void AnswerReader::Deliver(const char* bytes, size_t length) {
     MemWrite(body_, decoded.data(), decoded.size());
 }
 
-void ReceiveAnswer(Socket socket, int limitMs, AnswerReader& reader) {
+void ReceiveAnswer(Socket socket, const Deadline& deadline, AnswerReader& reader) {
     std::vector<char> chunk(kChunkBytes);
     bool anyArrived = false;
     int passes = 0;
-    while (true) {
+    while (!deadline.Passed()) {
         StartPass(passes);
-        if (!WaitForSocket(socket, SocketEvent::kReadable, limitMs, passes)) return;
+        if (!WaitForSocket(socket, SocketEvent::kReadable, deadline.LeftMs(), passes)) return;
         int n = platform::SocketRecv(socket, chunk.data(), kChunkBytes);
         if (n == platform::kRecvLater) continue;
         if (n <= 0 && passes <= kEarlyPasses && !anyArrived) {
@@ -195,8 +230,9 @@ int HttpExchange(const char* host, const char* port, MemFile* request, MemFile* 
         Trace("HttpExchange() connect error", host ? host : "", platform::LastSocketError());
         return -1;
     }
+    Deadline deadline(limitMs);
     int sent = 0;
-    bool allSent = SendAll(socket, MemData(request), length, limitMs, sent);
+    bool allSent = SendAll(socket, MemData(request), length, deadline, sent);
     if (info) info->sent = sent;
     if (!allSent) {
         platform::CloseSocket(socket);
@@ -204,8 +240,13 @@ int HttpExchange(const char* host, const char* port, MemFile* request, MemFile* 
         return -1;
     }
     AnswerReader reader(body);
-    ReceiveAnswer(socket, limitMs, reader);
+    ReceiveAnswer(socket, deadline, reader);
     platform::CloseSocket(socket);
+    if (reader.Broken()) {
+        Trace("HttpExchange() answer over its cap", host, reader.received());
+        if (info) info->received = reader.received();
+        return 0;
+    }
     StampBody(body, reader);
     int status = reader.headers().GetInt("Return-Code");
     if (info) {

@@ -16,9 +16,12 @@ struct HttpResultInfo {
 
 // Sends the bytes of request to host:port and appends the answer's body to
 // body (a chunked body is decoded first). Returns the status code of the
-// answer, 0 when no complete head came within the limit, -1 when the host has
-// no address, the connection failed or the request could not be sent. Each
-// wait for the socket is bounded by limitMs; pending events are dispatched
-// while waiting. Only 200 and 206 answers are read past their first piece.
+// answer, 0 when no complete head came within the limit or the answer was
+// broken (a head over 64 KiB or a body over 1 MiB; nothing of it is kept),
+// -1 when the host has no address, the connection failed or the request could
+// not be sent. The name lookup and the connect have 5000 ms each; from then on
+// the whole exchange ends within limitMs, with what arrived by then. Pending
+// events are dispatched while waiting. Every answer is read whole, errors
+// included, except 204 and 304, which have no body.
 int HttpExchange(const char* host, const char* port, MemFile* request, MemFile* body, int limitMs,
                  HttpResultInfo* info);

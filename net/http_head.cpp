@@ -51,9 +51,13 @@ std::string StatusCode(const std::string& statusLine) {
 
 }  // namespace
 
-size_t FindHeadEnd(const char* data, size_t length) {
-    const char* crlf = FindBytes(data, "\r\n\r\n", length, 4);
-    const char* lf = FindBytes(data, "\n\n", length, 2);
+size_t FindHeadEnd(const char* data, size_t length, size_t searched) {
+    // An end that was not in the searched bytes may still begin in their last
+    // three.
+    size_t from = searched > 3 ? searched - 3 : 0;
+    if (from >= length) return 0;
+    const char* crlf = FindBytes(data + from, "\r\n\r\n", length - from, 4);
+    const char* lf = FindBytes(data + from, "\n\n", length - from, 2);
     // A head ended by LF LF may be followed by a body holding CR LF CR LF.
     if (lf && (!crlf || lf < crlf)) return lf - data + 2;
     return crlf ? crlf - data + 4 : 0;

@@ -7,9 +7,17 @@
 namespace platform {
 namespace {
 
+// No router's description or answer comes near this; a larger body is broken.
+constexpr size_t kMaxBodyBytes = 1024 * 1024;
+
+// Returning less than was given makes libcurl end the transfer as a write
+// error.
 size_t AppendBody(char* data, size_t size, size_t count, void* target) {
-    static_cast<std::string*>(target)->append(data, size * count);
-    return size * count;
+    std::string* body = static_cast<std::string*>(target);
+    size_t length = size * count;
+    if (body->size() + length > kMaxBodyBytes) return 0;
+    body->append(data, length);
+    return length;
 }
 
 XmlHttpResult ResultOf(CURLcode code) {
@@ -22,7 +30,12 @@ XmlHttpResult ResultOf(CURLcode code) {
         case CURLE_WEIRD_SERVER_REPLY:
         case CURLE_RECV_ERROR:
         case CURLE_PARTIAL_FILE:
+        case CURLE_WRITE_ERROR:
+        case CURLE_FILESIZE_EXCEEDED:
             return XmlHttpResult::kNoAnswer;
+        case CURLE_UNSUPPORTED_PROTOCOL:
+        case CURLE_URL_MALFORMAT:
+            return XmlHttpResult::kRefused;
         default:
             return XmlHttpResult::kSendFailed;
     }
@@ -39,6 +52,13 @@ curl_slist* HeaderList(const XmlHttpRequest& request) {
 void SetOptions(CURL* curl, const XmlHttpRequest& request, curl_slist* headers,
                 XmlHttpAnswer& answer) {
     curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
+    // A LOCATION or URLBase from the LAN names the URL: plain HTTP only, so
+    // that no device can make the program read files or send raw bytes to a
+    // local service, and no redirect is followed.
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxBodyBytes));
     // The router is on the LAN: an http_proxy in the environment must not
     // send its traffic elsewhere.
     curl_easy_setopt(curl, CURLOPT_PROXY, "");

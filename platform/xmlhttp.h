@@ -1,6 +1,7 @@
 // A synchronous HTTP request to the router, the counterpart of the XMLHTTP
 // request object: one GET or POST, its status and its body. Router traffic
-// never goes through a proxy, and every transfer has a time limit.
+// never goes through a proxy, every transfer has a time limit, only http URLs
+// are fetched, redirects are not followed and a body is 1 MiB at most.
 #pragma once
 
 #include <string>
@@ -26,7 +27,8 @@ enum class XmlHttpResult {
     kOk,          // an answer with a status line came; status and body are set
     kNoHandle,    // the request object could not be created
     kSendFailed,  // no address, no connection, or the request could not be sent
-    kNoAnswer,    // the connection ended without a readable answer
+    kRefused,     // the URL is malformed or not an http URL; nothing was sent
+    kNoAnswer,    // no readable answer: the connection ended early, or the body passed 1 MiB
     kTimedOut,    // the time limit passed before the answer was complete
 };
 

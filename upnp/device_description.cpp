@@ -7,6 +7,7 @@
 #include "net/url.h"
 #include "platform/charset.h"
 #include "platform/xmlhttp.h"
+#include "upnp/session_deadline.h"
 #include "upnp/xml_text.h"
 
 std::string glb_Location;
@@ -68,17 +69,57 @@ std::string CombineUrl(const std::string& base, const std::string& reference) {
     return joined.valid ? UriText(joined.uri) : "";
 }
 
-std::string ControlUrlFromDescription(const std::string& description, const char* location,
-                                      const char* serviceType) {
-    pugi::xml_document document;
-    if (!LoadXml(document, description)) return "";
-    Trace("GetControlURL() responseText: ", platform::Utf8ToCp932(description), 0);
-    std::string query = std::string("//service[serviceType=\"") + serviceType + "\"]/controlURL";
+namespace {
+
+void ClearModelValues() {
+    for (const ModelValue& model : kModelValues) model.value->clear();
+}
+
+// The control URL of the service of type serviceType, traced when missing.
+std::string SelectControlUrl(const pugi::xml_document& document, const std::string& serviceType) {
+    std::string query = "//service[serviceType=\"" + serviceType + "\"]/controlURL";
     std::string controlUrl;
     if (!SelectText(document, query, controlUrl) || controlUrl.empty()) {
         Trace("GetControlURL() selectSingleNode error: ", query, 0);
         return "";
     }
+    return controlUrl;
+}
+
+// The description's bytes, or false when it did not come whole with status 200.
+bool FetchDescription(const char* location, std::string& description) {
+    platform::XmlHttpRequest request;
+    request.url = location;
+    request.timeLimitMs = SessionTimeLeft(kFetchTimeLimitMs);
+    if (request.timeLimitMs <= 0) return false;
+    platform::XmlHttpAnswer answer;
+    platform::XmlHttpResult result = platform::XmlHttpSend(request, answer);
+    if (result == platform::XmlHttpResult::kNoHandle) {
+        Trace("GetControlURL() CreateInstance error:", location, 0);
+        return false;
+    }
+    if (result != platform::XmlHttpResult::kOk) return false;
+    if (answer.status != 200) {
+        Trace("GetControlURL() http-GET http-status error: ", location, answer.status);
+        return false;
+    }
+    description.swap(answer.body);
+    return true;
+}
+
+}  // namespace
+
+std::string ControlUrlFromDescription(const std::string& description, const char* location,
+                                      const std::vector<std::string>& serviceTypes) {
+    ClearModelValues();
+    pugi::xml_document document;
+    if (!LoadXml(document, description)) return "";
+    Trace("GetControlURL() responseText: ", platform::Utf8ToCp932(description), 0);
+    std::string controlUrl;
+    for (size_t i = 0; i < serviceTypes.size() && controlUrl.empty(); ++i) {
+        controlUrl = SelectControlUrl(document, serviceTypes[i]);
+    }
+    if (controlUrl.empty()) return "";
     std::string base;
     if (!SelectText(document, "//URLBase", base) || base.empty()) base = location;
     for (const ModelValue& model : kModelValues)
@@ -88,22 +129,20 @@ std::string ControlUrlFromDescription(const std::string& description, const char
     return CombineUrl(base, controlUrl);
 }
 
+std::string ControlUrlFromDescription(const std::string& description, const char* location,
+                                      const char* serviceType) {
+    return ControlUrlFromDescription(description, location, std::vector<std::string>{serviceType});
+}
+
+std::string GetControlURL(const char* location, const std::vector<std::string>& serviceTypes) {
+    ClearModelValues();
+    std::string description;
+    if (!FetchDescription(location, description)) return "";
+    return ControlUrlFromDescription(description, location, serviceTypes);
+}
+
 std::string GetControlURL(const char* location, const char* serviceType) {
-    platform::XmlHttpRequest request;
-    request.url = location;
-    request.timeLimitMs = kFetchTimeLimitMs;
-    platform::XmlHttpAnswer answer;
-    platform::XmlHttpResult result = platform::XmlHttpSend(request, answer);
-    if (result == platform::XmlHttpResult::kNoHandle) {
-        Trace("GetControlURL() CreateInstance error:", location, 0);
-        return "";
-    }
-    if (result != platform::XmlHttpResult::kOk) return "";
-    if (answer.status != 200) {
-        Trace("GetControlURL() http-GET http-status error: ", location, answer.status);
-        return "";
-    }
-    return ControlUrlFromDescription(answer.body, location, serviceType);
+    return GetControlURL(location, std::vector<std::string>{serviceType});
 }
 
 void ReadXmlText(const char* path, const char* expression, std::string& text) {
@@ -119,5 +158,5 @@ void ReadXmlText(const char* path, const char* expression, std::string& text) {
 void ResetDeviceDescriptionForTests() {
     glb_Location.clear();
     glb_RouterHost.clear();
-    for (const ModelValue& model : kModelValues) model.value->clear();
+    ClearModelValues();
 }

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Texts (CP932) of the last device whose description was read; empty at
-// start. A model value is replaced only when the description has its node.
+// start. The model values are emptied before each description is read, so
+// that no device shows an earlier device's model.
 // Owned by device_description.cpp.
 extern std::string glb_Location;
 extern std::string glb_RouterHost;
@@ -18,12 +20,16 @@ extern std::string glb_Manufacturer;
 // IGDv2 routers list their IP connection service in this version only.
 constexpr char kWanIpConnectionV2[] = "urn:schemas-upnp-org:service:WANIPConnection:2";
 
-// Fetches the description at location (5000 ms at most) and returns the
-// absolute control URL of the service of type serviceType (compared exactly),
-// or "" on any failure. Records the device's model data and address.
+// Fetches the description at location once (HTTP only, 5000 ms and 1 MiB at
+// most) and returns the absolute control URL of the first of serviceTypes
+// (compared exactly) that it describes, or "" on any failure. Records the
+// device's model data and address.
+std::string GetControlURL(const char* location, const std::vector<std::string>& serviceTypes);
 std::string GetControlURL(const char* location, const char* serviceType);
 
 // The same for a description already fetched from location.
+std::string ControlUrlFromDescription(const std::string& description, const char* location,
+                                      const std::vector<std::string>& serviceTypes);
 std::string ControlUrlFromDescription(const std::string& description, const char* location,
                                       const char* serviceType);
 

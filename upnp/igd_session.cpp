@@ -1,6 +1,7 @@
 #include "upnp/igd_session.h"
 
 #include <memory>
+#include <set>
 
 #include "foundation/keyed_table.h"
 #include "foundation/pump.h"
@@ -10,6 +11,7 @@
 #include "platform/clock.h"
 #include "upnp/device_description.h"
 #include "upnp/device_list.h"
+#include "upnp/session_deadline.h"
 #include "upnp/wan_address.h"
 
 int glb_IgdState = 0;
@@ -32,6 +34,7 @@ constexpr int kBudgetMs = 3000;
 constexpr uint32_t kRepeatSearchMs = 1600;
 constexpr int kPauseAfterRepeatMs = 200;
 constexpr int kPauseAfterAcceptMs = 100;
+constexpr int kSessionCapMs = 20000;
 
 constexpr char kInitError[] = "IGDエラー2(初期化エラー)";
 constexpr char kNoResponse[] = "IGDエラー3(ルーター反応なし)";
@@ -40,6 +43,13 @@ constexpr char kDetected[] = "IGD検出OK";
 constexpr char kNoControlUrlRecord[] = "ctrlUrl取得不能";
 
 std::unique_ptr<SsdpSearcher> g_searcher;
+// The LOCATIONs examined since the current session start or device search
+// began: a device that answers again (both search types, every repeated
+// search) costs one examination, however slow it is.
+std::set<std::string> g_examined;
+// True while UPnpInit or SearchDevices runs; a handler that runs during one of
+// their pauses must not start another on the same searcher.
+bool g_busy = false;
 
 void SearchPair(SsdpSearcher& searcher) {
     searcher.Search(kPppType);
@@ -75,15 +85,34 @@ void RepeatSearchWhenDue(SsdpSearcher& searcher) {
 }
 
 // The control URL for the answered type, else for the other version-1 type,
-// else for the IPv2 service that IGDv2 routers describe.
+// else for the IPv2 service that IGDv2 routers describe; one fetch of the
+// description for all three.
 std::string FindControlUrl(const std::string& location, const std::string& type) {
-    std::string url = GetControlURL(location.c_str(), type.c_str());
-    if (url.empty()) {
-        const char* other = type.find("PPP") != std::string::npos ? kIpType : kPppType;
-        url = GetControlURL(location.c_str(), other);
+    const char* other = type.find("PPP") != std::string::npos ? kIpType : kPppType;
+    return GetControlURL(location.c_str(), {type, other, kWanIpConnectionV2});
+}
+
+// Starts a session start or device search: no other may start inside it, and
+// it ends within the cap. False when one is already running.
+bool EnterSession() {
+    if (g_busy) {
+        Trace("UPnpInit() already running");
+        return false;
     }
-    if (url.empty()) url = GetControlURL(location.c_str(), kWanIpConnectionV2);
-    return url;
+    g_busy = true;
+    g_examined.clear();
+    StartSessionDeadline(kSessionCapMs);
+    return true;
+}
+
+void LeaveSession(SsdpSearcher& searcher) {
+    searcher.Close();
+    EndSessionDeadline();
+    g_busy = false;
+}
+
+bool PollingGoesOn(int budget) {
+    return budget < kBudgetMs && !SessionDeadlinePassed();
 }
 
 bool MatchesDesignation() {
@@ -132,11 +161,17 @@ int CheckRooter() {
     Trace("CheckRooter() S");
     std::string type, location;
     int received = searcher.Recv(&type, &location, 0);
-    if (received < 0) {
+    // Only a failing socket ends the search: any device on the LAN can send
+    // an answer with another status.
+    if (received == -1) {
         glb_IgdMessage = kReceiveErrorText;
         return kReceiveError;
     }
     if (received != 2) return kNothingToActOn;
+    if (!g_examined.insert(location).second) {
+        Trace("CheckRooter() Location examined already", location);
+        return kNothingToActOn;
+    }
     Trace("CheckRooter() IGD OK,Location:\n", location);
     Trace("CheckRooter() ControlURL() C", location);
     glb_ControlURL = FindControlUrl(location, type);
@@ -156,19 +191,23 @@ int CheckRooter() {
     return kRouterAccepted;
 }
 
+// Until it succeeds the session counts as failed, so that a router command
+// started by a handler during one of its pauses fails at once instead of
+// using a router that is still being examined.
 void UPnpInit() {
     Trace("UPnpInit() S");
+    if (!EnterSession()) return;
+    glb_IgdState = -1;
     SsdpSearcher& searcher = SessionSearcher();
     if (StartSearch(searcher)) {
-        for (int budget = 0; budget < kBudgetMs; budget += kPollStepMs) {
+        for (int budget = 0; PollingGoesOn(budget); budget += kPollStepMs) {
             Trace("UPnpInit() CheckRooter() C", "", budget);
             int result = CheckRooter();
             if (result == kRouterAccepted) {
                 glb_IgdState = 1;
                 glb_IgdMessage = kDetected;
                 PumpSleep(kPauseAfterAcceptMs);
-                searcher.Close();
-                return;
+                break;
             }
             // A device without control URL or WAN address is not the router
             // (a TV, a NAS); a later answer may still be.
@@ -176,18 +215,19 @@ void UPnpInit() {
             PollPause(searcher, kPollStepMs);
         }
     }
-    glb_IgdState = -1;
-    searcher.Close();
+    LeaveSession(searcher);
 }
 
 void SearchDevices() {
     Trace("UPnpInit() S");
+    if (!EnterSession()) return;
+    glb_IgdState = -1;
     glb_DeviceListText.clear();
     StrList records;
     KeyedTable seen;
     SsdpSearcher& searcher = SessionSearcher();
     if (StartSearch(searcher)) {
-        for (int budget = 0; budget < kBudgetMs; budget += kPollStepMs) {
+        for (int budget = 0; PollingGoesOn(budget); budget += kPollStepMs) {
             Trace("UPnpInit() CheckRooter() C", "", budget);
             int result = CheckRooter();
             if (result == kReceiveError) break;
@@ -201,7 +241,7 @@ void SearchDevices() {
         }
     }
     ListDevices(records, &glb_DeviceListText, &glb_ChosenDevice);
-    searcher.Close();
+    LeaveSession(searcher);
 }
 
 void ResetIgdSessionForTests() {
@@ -214,4 +254,7 @@ void ResetIgdSessionForTests() {
     glb_DeviceListText.clear();
     glb_ChosenDevice.clear();
     g_searcher.reset();
+    g_examined.clear();
+    g_busy = false;
+    ResetSessionDeadlineForTests();
 }

@@ -39,17 +39,22 @@ enum CheckRooterResult {
 };
 
 // Establishes the session: searches, then examines the answers for at most
-// 3000 ms of polling steps. Leaves glb_IgdState 1 with the router values, or
-// -1 with the reason in glb_IgdMessage.
+// 3000 ms of polling steps, and ends within 20 s of wall-clock time. Leaves
+// glb_IgdState 1 with the router values, or -1 with the reason in
+// glb_IgdMessage; while it runs glb_IgdState is -1. Started inside a running
+// UPnpInit or SearchDevices (by a handler during a pause) it does nothing and
+// leaves glb_IgdState to the running one.
 void UPnpInit();
 
 // Examines the next waiting SSDP answer (the session's searcher must be open)
 // and returns one of CheckRooterResult. Repeats the search pair when 1600 ms
-// have passed since the last one.
+// have passed since the last one. A LOCATION already examined since the
+// running UPnpInit or SearchDevices began is passed over (1).
 int CheckRooter();
 
 // Lists every device that answers the search in glb_DeviceListText and
-// proposes the one with a global WAN address in glb_ChosenDevice.
+// proposes the one with a global WAN address in glb_ChosenDevice; the same cap
+// and the same refusal to nest as UPnpInit.
 void SearchDevices();
 
 // The session's searcher, opened and closed by UPnpInit and SearchDevices.

@@ -54,6 +54,10 @@ bool IsPrivate(const std::vector<long>& p) {
     if (p[0] == 0 || p[0] == 10 || p[0] == 127) return true;
     if (p[0] == 169 && p[1] == 254) return true;
     if (p[0] == 172 && p[1] >= 16 && p[1] <= 31) return true;
+    // The carrier's NAT (100.64.0.0/10) and DS-Lite (192.0.0.0/29): a router
+    // with such a WAN address cannot be reached from the Internet.
+    if (p[0] == 100 && p[1] >= 64 && p[1] <= 127) return true;
+    if (p[0] == 192 && p[1] == 0 && p[2] == 0 && p[3] <= 7) return true;
     return p[0] == 192 && p[1] == 168;
 }
 

@@ -6,7 +6,8 @@
 #include <string>
 
 enum AddressClass {
-    kAddressPrivate = 1,  // private or local (LAN, loopback, automatic, "localhost")
+    kAddressPrivate = 1,  // private or local (LAN, loopback, automatic, "localhost"),
+                          // or shared behind a carrier (100.64.0.0/10, 192.0.0.0/29)
     kAddressNotIpv4 = 2,  // not a dotted IPv4 address, or a part above 255
     kAddressGlobal = 3,
 };

@@ -1,5 +1,6 @@
 #include "upnp/soap_envelope.h"
 
+#include <algorithm>
 #include <pugixml.hpp>
 #include <sstream>
 
@@ -76,16 +77,30 @@ std::string ReferencedText(const std::string& reference) {
     return platform::Utf8ToCp932(utf8);
 }
 
+// No reference is longer, leading zeros included: a ";" further away ends no
+// reference, and looking no further keeps a value full of "&" linear.
+constexpr size_t kLongestReference = 32;
+
+// The ";" that ends the reference starting at amp, or npos.
+size_t ReferenceEnd(const std::string& text, size_t amp) {
+    auto end = text.begin() + std::min(text.size(), amp + 2 + kLongestReference);
+    auto semicolon = std::find(text.begin() + amp + 1, end, ';');
+    return semicolon == end ? std::string::npos : semicolon - text.begin();
+}
+
 // "&" never occurs as a trail byte of CP932, so a byte scan is safe.
 std::string DecodeReferences(const std::string& text) {
     std::string out;
     size_t at = 0;
-    while (at < text.size()) {
-        size_t amp = text.find('&', at);
-        size_t semicolon = amp == std::string::npos ? amp : text.find(';', amp);
-        if (semicolon == std::string::npos) break;
-        std::string decoded = ReferencedText(text.substr(amp + 1, semicolon - amp - 1));
+    for (size_t amp = text.find('&'); amp != std::string::npos; amp = text.find('&', at)) {
         out.append(text, at, amp - at);
+        size_t semicolon = ReferenceEnd(text, amp);
+        if (semicolon == std::string::npos) {
+            out += '&';
+            at = amp + 1;
+            continue;
+        }
+        std::string decoded = ReferencedText(text.substr(amp + 1, semicolon - amp - 1));
         out += decoded.empty() ? text.substr(amp, semicolon - amp + 1) : decoded;
         at = semicolon + 1;
     }
@@ -93,11 +108,17 @@ std::string DecodeReferences(const std::string& text) {
     return out;
 }
 
+// An element name without its namespace prefix.
+std::string LocalName(const std::string& name) {
+    size_t colon = name.rfind(':');
+    return colon == std::string::npos ? name : name.substr(colon + 1);
+}
+
 }  // namespace
 
 bool SplitControlUrl(const std::string& url, ControlUrlParts& parts) {
     size_t scheme = url.find("://");
-    if (scheme == std::string::npos) return false;
+    if (scheme == std::string::npos || MbsLower(url.substr(0, scheme)) != "http") return false;
     size_t slash = url.find('/', scheme + 3);
     if (slash == std::string::npos) return false;
     parts.authority = url.substr(scheme + 3, slash - scheme - 3);
@@ -185,13 +206,19 @@ std::string BuildDomEnvelope(const std::string& serviceType, const std::string& 
 }
 
 std::string FindResponseValue(const std::string& response, const std::string& name) {
-    if (response.empty()) return "";
-    int at =
-        PatternFind(response.c_str(), ("<" + name).c_str(), kPatternFoldText | kPatternFoldPattern);
-    if (at < 0) return "";
-    size_t open = response.find('>', at);
-    if (open == std::string::npos) return "";
-    size_t close = response.find('<', open + 1);
-    if (close == std::string::npos) return "";
-    return DecodeReferences(response.substr(open + 1, close - open - 1));
+    if (name.empty()) return "";
+    std::string wanted = MbsLower(name);
+    // "<" and ">" never occur as trail bytes of CP932, so a byte scan is safe.
+    for (size_t open = response.find('<'); open != std::string::npos;
+         open = response.find('<', open + 1)) {
+        size_t nameEnd = response.find_first_of(" \t\r\n/>", open + 1);
+        if (nameEnd == std::string::npos) return "";
+        if (MbsLower(LocalName(response.substr(open + 1, nameEnd - open - 1))) != wanted) continue;
+        size_t close = response.find('>', nameEnd);
+        if (close == std::string::npos || response[close - 1] == '/') return "";
+        size_t end = response.find('<', close + 1);
+        if (end == std::string::npos) return "";
+        return DecodeReferences(response.substr(close + 1, end - close - 1));
+    }
+    return "";
 }

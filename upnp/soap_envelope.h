@@ -17,7 +17,8 @@ struct ControlUrlParts {
     std::string path;  // from the "/" after the authority, query included
 };
 
-// False when the URL has no "://" or no "/" after its authority.
+// False when the URL is not an http URL ("http://", any letter case) or has
+// no "/" after its authority.
 bool SplitControlUrl(const std::string& url, ControlUrlParts& parts);
 
 enum SoapForm { kSoapTyped = 0, kSoapPlain = 1 };
@@ -40,7 +41,8 @@ std::string BuildDomEnvelope(const std::string& serviceType, const std::string& 
 // &, <, > and " as entity references.
 std::string EscapeXmlText(const std::string& text);
 
-// The text of the first element whose name begins with name (letter case
-// ignored, no namespace prefix) in response, with entity and character
-// references decoded; "" when there is none.
+// The text of the first element named name in response, with entity and
+// character references decoded; "" when there is none. Letter case is ignored
+// and a namespace prefix is allowed ("<u:NewExternalIPAddress>"), but a longer
+// name that only begins with name is another element.
 std::string FindResponseValue(const std::string& response, const std::string& name);

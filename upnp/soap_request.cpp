@@ -5,13 +5,18 @@
 #include "foundation/trace.h"
 #include "net/http_exchange.h"
 #include "platform/charset.h"
+#include "platform/clock.h"
 #include "platform/xmlhttp.h"
+#include "upnp/session_deadline.h"
 
 namespace {
 
 const int kSoapTimeLimitMs = 5000;
-// A request object that fails to send is tried again this many times.
+// A request object that fails to send is tried again this many times, but
+// only after an attempt that failed quickly: a router that is slow to fail
+// would otherwise cost the time limit once per attempt.
 const int kExRestarts = 3;
+const uint32_t kQuickFailureMs = 1000;
 
 enum TransportMode { kModeMsnTyped = 1, kModeEx = 2, kModeMsnPlain = 3 };
 
@@ -61,11 +66,12 @@ int SoapRequest::InvokeMsn(const std::string& controlUrl, int form) {
     std::string request = BuildMsnRequest(url, serviceType_, action_, body);
     std::string step = "InvokeMsn() SendRequestData:\n" + std::string(79, '/') + "\n";
     Trace(step.c_str(), request);
+    int limitMs = SessionTimeLeft(kSoapTimeLimitMs);
+    if (limitMs <= 0) return -1;
     MemFile* sent = MemOpen("10000", "mw");
     MemWrite(sent, request.data(), request.size());
     MemFile* answer = MemOpen("10000", "mw");
-    int result =
-        HttpExchange(url.host.c_str(), url.port.c_str(), sent, answer, kSoapTimeLimitMs, nullptr);
+    int result = HttpExchange(url.host.c_str(), url.port.c_str(), sent, answer, limitMs, nullptr);
     Trace("InvokeMsn() httpSend return", "", result);
     response_ = platform::Utf8ToCp932(std::string(MemData(answer), MemLength(answer)));
     MemClose(answer);
@@ -93,21 +99,28 @@ int SoapRequest::InvokeExOnce(const std::string& controlUrl, bool& retry) {
     request.headers = {"SOAPAction: " + serviceType_ + "#" + action_,
                        "Content-Type: text/xml; charset=\"utf-8\""};
     request.body = BuildDomEnvelope(serviceType_, action_, values_);
-    request.timeLimitMs = kSoapTimeLimitMs;
+    request.timeLimitMs = SessionTimeLeft(kSoapTimeLimitMs);
+    if (request.timeLimitMs <= 0) return -1;
     platform::XmlHttpAnswer answer;
-    switch (platform::XmlHttpSend(request, answer)) {
+    uint32_t start = platform::TickCount();
+    platform::XmlHttpResult result = platform::XmlHttpSend(request, answer);
+    bool quick = platform::TickCount() - start < kQuickFailureMs;
+    switch (result) {
         case platform::XmlHttpResult::kOk:
             response_ = platform::Utf8ToCp932(answer.body);
             return answer.status;
         case platform::XmlHttpResult::kNoHandle:
             return -1;
+        case platform::XmlHttpResult::kRefused:
+            Trace("InvokeEX() URL refused", answer.error);
+            return -1;
         case platform::XmlHttpResult::kSendFailed:
             Trace("InvokeEX() send error", answer.error);
-            retry = true;
+            retry = quick;
             return -1;
         case platform::XmlHttpResult::kNoAnswer:
             Trace("InvokeEX() answer error", answer.error);
-            retry = true;
+            retry = quick;
             return 0;
         case platform::XmlHttpResult::kTimedOut:
             Trace("InvokeEX() time limit", answer.error);

@@ -6,6 +6,7 @@
 #include "foundation/pump.h"
 #include "foundation/trace.h"
 #include "platform/interfaces.h"
+#include "upnp/session_deadline.h"
 
 std::string glb_RecvText;
 std::string glb_RecvFrom;
@@ -87,7 +88,40 @@ std::string WithoutVersion(const std::string& type) {
     return type.substr(0, colon + 1);
 }
 
+// The searched type that answerType answers, "" when none does.
+std::string AnsweredSearch(const std::vector<std::string>& searchedTypes,
+                           const std::string& answerType) {
+    for (const std::string& searched : searchedTypes) {
+        if (searched == answerType) return searched;
+    }
+    std::string base = WithoutVersion(answerType);
+    for (const std::string& searched : searchedTypes) {
+        if (!base.empty() && WithoutVersion(searched) == base) return searched;
+    }
+    return "";
+}
+
 }  // namespace
+
+int ParseSsdpAnswer(const std::string& data, const std::vector<std::string>& searchedTypes,
+                    std::string* type, std::string* location) {
+    std::vector<std::string> lines = SplitLines(data);
+    Trace("Recv() first line:", lines[0]);
+    glb_RecvText += lines[0];
+    if (StatusOf(lines[0]) != kAcceptedStatus) return -2;
+    std::string answerType, answerLocation;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        Trace("Recv() 2nd line:", lines[i]);
+        glb_RecvText += lines[i];
+        ReadHeader(lines[i], &answerType, &answerLocation);
+    }
+    if (answerType.empty() || answerLocation.empty()) return 0;
+    std::string searched = AnsweredSearch(searchedTypes, answerType);
+    if (searched.empty()) return 0;
+    *type = searched;
+    *location = answerLocation;
+    return 2;
+}
 
 SsdpSearcher::SsdpSearcher() : SsdpSearcher(SsdpTarget()) {}
 
@@ -133,6 +167,7 @@ bool SsdpSearcher::Search(const std::string& type) {
     if (lastError_ != 0) return false;
     int sent = 0;
     for (const std::string& address : interfaces) {
+        if (SessionDeadlinePassed()) break;
         PumpSleep(kPauseBeforeSendMs);
         if (SendFrom(address, request)) ++sent;
     }
@@ -167,39 +202,11 @@ int SsdpSearcher::Recv(std::string* type, std::string* location, int limitMs) {
     if (!readable) return 1;
     std::string data;
     lastError_ = platform::UdpRecvFrom(socket_, kReceiveBytes, &data, &glb_RecvFrom);
+    // A datagram longer than any answer is no answer; the next one may be.
+    if (lastError_ == EMSGSIZE) return 0;
     if (lastError_ != 0) return -1;
     data = data.substr(0, data.find('\0'));
-    return ParseAnswer(data, type, location);
-}
-
-int SsdpSearcher::ParseAnswer(const std::string& data, std::string* type, std::string* location) {
-    std::vector<std::string> lines = SplitLines(data);
-    Trace("Recv() first line:", lines[0]);
-    glb_RecvText += lines[0];
-    if (StatusOf(lines[0]) != kAcceptedStatus) return -2;
-    std::string answerType, answerLocation;
-    for (size_t i = 1; i < lines.size(); ++i) {
-        Trace("Recv() 2nd line:", lines[i]);
-        glb_RecvText += lines[i];
-        ReadHeader(lines[i], &answerType, &answerLocation);
-    }
-    if (answerType.empty() || answerLocation.empty()) return 0;
-    std::string searched = AnsweredSearch(answerType);
-    if (searched.empty()) return 0;
-    *type = searched;
-    *location = answerLocation;
-    return 2;
-}
-
-std::string SsdpSearcher::AnsweredSearch(const std::string& answerType) const {
-    for (const std::string& searched : searchedTypes_) {
-        if (searched == answerType) return searched;
-    }
-    std::string base = WithoutVersion(answerType);
-    for (const std::string& searched : searchedTypes_) {
-        if (!base.empty() && WithoutVersion(searched) == base) return searched;
-    }
-    return "";
+    return ParseSsdpAnswer(data, searchedTypes_, type, location);
 }
 
 bool SsdpSearcher::AnswerWaiting(int ms) {

@@ -18,6 +18,13 @@ extern std::string glb_RecvFrom;
 // Empties glb_RecvText and glb_RecvFrom, as at program start.
 void ResetSsdpForTests();
 
+// Reads one answer datagram to the searches for searchedTypes, as Recv does:
+//   2 an answer to a searched type (type and location filled),
+//   0 no usable answer, -2 the first line does not carry status 200.
+// Appends its lines to glb_RecvText.
+int ParseSsdpAnswer(const std::string& data, const std::vector<std::string>& searchedTypes,
+                    std::string* type, std::string* location);
+
 // Where the searches go: by default the SSDP group, one copy from each local
 // interface that can multicast. Tests aim them at a socket on loopback.
 struct SsdpTarget {
@@ -43,11 +50,13 @@ class SsdpSearcher {
     // true when it is ready. An open searcher stays as it is.
     bool Open();
     // Sends one M-SEARCH for type from every interface, each after a 200 ms
-    // pause; true when at least one copy went out.
+    // pause, and stops once the session's cap has passed; true when at least
+    // one copy went out.
     bool Search(const std::string& type);
     // Takes at most one datagram, waiting up to limitMs for it:
     //   2 an answer to a searched type (type and location filled),
-    //   1 nothing arrived, 0 no usable answer, -1 a socket failure,
+    //   1 nothing arrived, 0 no usable answer (a datagram over 2048 bytes
+    //   included, last error EMSGSIZE), -1 a socket failure,
     //   -2 the first line does not carry status 200.
     // An answer naming another version of a searched type (WANIPConnection:2
     // for WANIPConnection:1) answers that search and hands back the searched type.
@@ -66,8 +75,6 @@ class SsdpSearcher {
 
   private:
     bool SendFrom(const std::string& interfaceAddress, const std::string& request);
-    int ParseAnswer(const std::string& data, std::string* type, std::string* location);
-    std::string AnsweredSearch(const std::string& answerType) const;
 
     SsdpTarget target_;
     platform::UdpSocket socket_ = platform::kNoUdpSocket;

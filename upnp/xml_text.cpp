@@ -28,19 +28,33 @@ bool IsShiftJis(const std::string& encoding) {
     return false;
 }
 
-void AppendTextContent(const pugi::xml_node& node, std::string& text) {
-    if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
-        text += node.value();
-        return;
+bool IsText(const pugi::xml_node& node) {
+    return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
+}
+
+// The text nodes under top in document order, joined. A loop rather than
+// recursion: a description from the network may nest as deep as it likes.
+std::string NodeText(const pugi::xml_node& top) {
+    if (IsText(top)) return top.value();
+    std::string text;
+    pugi::xml_node node = top.first_child();
+    while (node) {
+        if (IsText(node)) {
+            text += node.value();
+        } else if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node != top && !node.next_sibling()) node = node.parent();
+        if (node == top) break;
+        node = node.next_sibling();
     }
-    for (const pugi::xml_node& child : node.children()) AppendTextContent(child, text);
+    return text;
 }
 
 std::string TextContent(const pugi::xpath_node& selected) {
     if (selected.attribute()) return selected.attribute().value();
-    std::string text;
-    AppendTextContent(selected.node(), text);
-    return text;
+    return NodeText(selected.node());
 }
 
 std::string Trimmed(const std::string& text) {

@@ -45,6 +45,11 @@ TEST_F(HttpDateTest, ParseHttpDateAddsNineHoursToGmtAndClampsOddFields) {
         {"Sat, 40 Foo 2037 00:00:00 GMT", "2000/01/01 09:00:00"},
         {"Mon,\t07 Feb 2022 23:59:59 GMT", "2022/02/08 08:59:59"},
         {"", "2000/01/01 00:00:00"},
+        // Fields far out of range, as any server may send them.
+        {"1 1 1 2562047788015216", "2000/01/01 00:00:00"},
+        {"Thu, 05 Dec 2026 99999999999999999999:-5:61 GMT", "2026/12/05 09:05:00"},
+        {"Thu, 9223372036854775808 Dec 99999999999 24:60:00 GMT", "2000/12/01 09:00:00"},
+        {"-9223372036854775809 1 2026 01:02:03", "2026/01/01 01:02:03"},
     };
     for (const auto& [http, local] : cases) {
         SCOPED_TRACE(http);
@@ -64,6 +69,20 @@ TEST_F(HttpDateTest, DateTextToFileTimeReadsBothForms) {
     EXPECT_EQ(DateTextToFileTime(FormatHttpDate("2026/12/05 11:30:00").c_str()), kDecemberFifth);
     EXPECT_EQ(FileTimeToDateText(kDecemberFifth), "2026/12/05 11:30:00");
     EXPECT_EQ(DateTextToFileTime(nullptr), 0);
+}
+
+TEST_F(HttpDateTest, OutOfRangeFieldsNeverReachTheArithmetic) {
+    EXPECT_EQ(DateTextToFileTime("Last-Modified:1 1 1 2562047788015216"),
+              DateTextToFileTime("2000/01/01 01:00:00"));
+    for (const char* local :
+         {"2026/13/05 11:30:00", "2026/12/05 24:00:00", "2026/12/05 11:30:99999999999999999999",
+          "2026/12/-2147483648 1:2:3"}) {
+        SCOPED_TRACE(local);
+        EXPECT_EQ(DateTextToFileTime(local), 0);
+        EXPECT_EQ(FormatHttpDate(local), "");
+    }
+    EXPECT_NE(DateTextToFileTime("9999/12/31 23:59:60"), 0);
+    EXPECT_FALSE(FileTimeToDateText(static_cast<time_t>(1) << 62).empty());
 }
 
 }  // namespace

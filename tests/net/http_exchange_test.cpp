@@ -70,9 +70,11 @@ TEST_F(HttpExchangeTest, StopsWhereTheAnswerEnds) {
         {"chunked in capitals",
          "HTTP/1.1 206 Partial\r\nTRANSFER-ENCODING: Chunked\r\n\r\n2\r\nok\r\n0\r\n\r\n", 206,
          "ok"},
-        {"error status", "HTTP/1.1 500 Internal Server Error\r\n\r\n<fault>", 500, "<fault>"},
-        {"redirect", "HTTP/1.0 302 Found\r\nLocation: /y\r\nContent-Length: 99\r\n\r\nmoved", 302,
+        {"error status", "HTTP/1.1 500 Internal Server Error\r\nContent-Length: 7\r\n\r\n<fault>",
+         500, "<fault>"},
+        {"redirect", "HTTP/1.0 302 Found\r\nLocation: /y\r\nContent-Length: 5\r\n\r\nmoved", 302,
          "moved"},
+        {"not modified", "HTTP/1.1 304 Not Modified\r\n\r\n", 304, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -164,6 +166,62 @@ TEST_F(HttpExchangeTest, ServerThatClosesAtOnceGivesStatusZero) {
     server_.Enqueue(FakeAnswer::Raw(""));
     EXPECT_EQ(Exchange(), 0);
     EXPECT_EQ(MemLength(body_), 0u);
+}
+
+// A router's error body says what went wrong: it is read to its end, not
+// cut off after the piece that came with the head.
+TEST_F(HttpExchangeTest, ErrorAnswerIsReadWhole) {
+    std::string fault =
+        "<s:Fault><errorCode>718</errorCode>" + std::string(300, ' ') + "</s:Fault>";
+    server_.Enqueue(
+        FakeAnswer::Raw("HTTP/1.1 500 Internal Server Error\r\n\r\n" + fault).InPieces(100, 50));
+    EXPECT_EQ(Exchange(), 500);
+    EXPECT_EQ(Body(), fault);
+}
+
+// A server that sends one byte at a time holds the exchange only for its
+// time limit, counted from the connect.
+TEST_F(HttpExchangeTest, DrippingServerEndsAtTheTimeLimit) {
+    FakeAnswer drip = FakeAnswer::Raw("HTTP/1.1 200 OK\r\n\r\n");
+    drip.segments.resize(1 + 200, "d");  // 20 s of bytes, one per 100 ms
+    drip.pauseMs = 100;
+    server_.Enqueue(drip);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Exchange(2000), 200);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_GT(Body().size(), 0u);
+    EXPECT_LT(Body().size(), 200u);
+}
+
+// Heads and bodies far beyond any router's make the exchange fail, and
+// nothing of the answer is kept.
+TEST_F(HttpExchangeTest, AnswersOverTheCapsFail) {
+    std::string lines;
+    for (int i = 0; lines.size() < 2 * 1024 * 1024; ++i)
+        lines += "X-" + std::to_string(i) + ": v\r\n";
+    struct Case {
+        const char* name;
+        std::string answer;
+    };
+    const Case cases[] = {
+        {"head of 2 MiB", "HTTP/1.1 200 OK\r\n" + lines + "\r\nok"},
+        {"body over 1 MiB",
+         "HTTP/1.1 200 OK\r\nContent-Length: 1048577\r\n\r\n" + std::string(1048577, 'b')},
+        {"body over 1 MiB without length",
+         "HTTP/1.1 500 Error\r\n\r\n" + std::string(3 * 1024 * 1024, 'e')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        server_.Enqueue(FakeAnswer::Raw(c.answer));
+        MemSetLength(body_, 0);
+        MemWrite(body_, "kept", 4);
+        EXPECT_EQ(Exchange(5000), 0);
+        EXPECT_EQ(Body(), "kept") << "what was in the buffer before stays";
+    }
+    server_.Enqueue(FakeAnswer::Http(200, std::string(1024 * 1024, 'a')));
+    MemSetLength(body_, 0);
+    EXPECT_EQ(Exchange(5000), 200) << "exactly 1 MiB is still an answer";
+    EXPECT_EQ(Body().size(), 1024u * 1024u);
 }
 
 TEST_F(HttpExchangeTest, LargeBodiesArriveWhole) {

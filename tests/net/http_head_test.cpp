@@ -18,6 +18,23 @@ TEST(FindHeadEndTest, EndsAtTheFirstBlankLine) {
     }
 }
 
+// A head that arrives byte by byte is searched from where the last search
+// stopped, and still ends where a search of the whole text ends.
+TEST(FindHeadEndTest, ResumedSearchFindsTheSameEnd) {
+    for (const std::string text :
+         {"HTTP/1.0 200 OK\r\nA: b\r\n\r\nbody", "HTTP/1.0 200 OK\nA: b\n\nx\r\n\r\n",
+          "HTTP/1.0 200 OK\r\nA: b\r\n\r\nx\n\n", "\n\n", "\r\n\r\n"}) {
+        SCOPED_TRACE(text);
+        size_t found = 0;
+        size_t length = 0;
+        while (found == 0 && length < text.size()) {
+            ++length;
+            found = FindHeadEnd(text.data(), length, length - 1);
+        }
+        EXPECT_EQ(FindHeadEnd(text.data(), text.size()), found);
+    }
+}
+
 TEST(ParseHttpHeadTest, ReadsStatusAndHeaderLines) {
     std::string head =
         "HTTP/1.1  404\tNot Found\r\n"

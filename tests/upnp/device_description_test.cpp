@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/fake_http_server.h"
 #include "tests/support/fake_igd.h"
 #include "tests/upnp/trace_capture.h"
 
@@ -60,7 +61,7 @@ TEST_F(DescriptionTest, ControlUrlFromRouterDescriptions) {
     }
 }
 
-TEST_F(DescriptionTest, ModelValuesAreTrimmedAndKeptWhenAbsent) {
+TEST_F(DescriptionTest, ModelValuesAreTrimmedAndEmptiedForEachDescription) {
     ControlUrlFromDescription(Fixture("igd_v1_ip_urlbase.xml"),
                               "http://192.168.0.1:5431/dyndev/uuid:4f1a", kIp1);
     EXPECT_EQ("光ブロードバンドルーター", glb_ModelDescription);  // CP932, tabs gone
@@ -71,11 +72,12 @@ TEST_F(DescriptionTest, ModelValuesAreTrimmedAndKeptWhenAbsent) {
     EXPECT_EQ("http://192.168.0.1:5431/dyndev/uuid:4f1a", glb_Location);
     EXPECT_EQ("192.168.0.1", glb_RouterHost);
 
-    // The PPP router's description has neither modelDescription nor modelURL.
+    // The PPP router's description has neither modelDescription nor modelURL:
+    // nothing of the first router may show up as this one's.
     ControlUrlFromDescription(Fixture("igd_v1_ppp.xml"), "http://192.168.1.1:49000/igddesc.xml",
                               kPpp1);
-    EXPECT_EQ("光ブロードバンドルーター", glb_ModelDescription);
-    EXPECT_EQ("http://www.example.jp/products/hg300/", glb_ModelURL);
+    EXPECT_EQ("", glb_ModelDescription);
+    EXPECT_EQ("", glb_ModelURL);
     EXPECT_EQ("MR-54PPP", glb_ModelName);
     EXPECT_EQ("54", glb_ModelNumber);
     EXPECT_EQ("Hoshino Denki", glb_Manufacturer);
@@ -127,6 +129,78 @@ TEST_F(DescriptionTest, UnusualDescriptions) {
         EXPECT_EQ(c.expected,
                   ControlUrlFromDescription(c.description, "http://192.168.2.1:80/igd/desc", kIp1));
     }
+}
+
+std::string Nested(int depth, const std::string& text) {
+    std::string nested;
+    nested.reserve(depth * 7 + text.size());
+    for (int i = 0; i < depth; ++i) nested += "<a>";
+    nested += text;
+    for (int i = 0; i < depth; ++i) nested += "</a>";
+    return nested;
+}
+
+// Elements nested 90,000 deep in the control URL or a model value, as any
+// device on the LAN may describe itself: read without overflowing the stack.
+TEST_F(DescriptionTest, DeeplyNestedDescriptionIsRead) {
+    std::string nested = Fixture("nested_90000.xml");
+    ASSERT_GT(nested.size(), 600000u);
+    EXPECT_EQ("http://192.168.2.1:80/ctl/IPConn",
+              ControlUrlFromDescription(nested, "http://192.168.2.1:80/desc.xml", kIp1));
+    EXPECT_EQ("DN-1", glb_ModelName);
+
+    std::string deepModel =
+        "<root><device><modelName>" + Nested(90000, "DN-2") +
+        "</modelName><serviceList><service><serviceType>" + kIp1 +
+        "</serviceType><controlURL>/c</controlURL></service></serviceList></device></root>";
+    EXPECT_EQ("http://192.168.2.1:80/c",
+              ControlUrlFromDescription(deepModel, "http://192.168.2.1:80/desc.xml", kIp1));
+    EXPECT_EQ("DN-2", glb_ModelName);
+
+    FakeHttpServer router;
+    router.Route("GET", "/desc.xml", FakeAnswer::Http(200, nested));
+    EXPECT_EQ(router.Url("/ctl/IPConn"), GetControlURL(router.Url("/desc.xml").c_str(), kIp1));
+}
+
+// A LOCATION (or a redirect) from the LAN must not make the program read
+// files or send raw bytes to a local service: only plain HTTP is fetched, and
+// a redirect is not followed.
+TEST_F(DescriptionTest, OnlyHttpLocationsAreFetched) {
+    FakeHttpServer service;  // stands for a local service such as a key store
+    FakeIgd igd;
+    FakeHttpServer redirecting;
+    redirecting.SetDefault(FakeAnswer::Http(302, "", "Location: " + igd.Location() + "\r\n"));
+    std::string port = service.PortText();
+    const std::string locations[] = {
+        "gopher://127.0.0.1:" + port + "/_SET%20k%20v%0D%0AQUIT%0D%0A",
+        "dict://127.0.0.1:" + port + "/info",
+        "ftp://127.0.0.1:" + port + "/desc.xml",
+        "file:///dev/zero",
+        "file:///etc/hostname",
+        redirecting.Url("/desc.xml"),
+    };
+    for (const std::string& location : locations) {
+        SCOPED_TRACE(location);
+        EXPECT_EQ("", GetControlURL(location.c_str(), kIp1));
+    }
+    EXPECT_EQ(0, service.ConnectionCount());
+    EXPECT_TRUE(igd.Server().Requests().empty());
+}
+
+// No router's description comes near 1 MiB: a longer one is broken, whether
+// its length is announced or not.
+TEST_F(DescriptionTest, DescriptionOverOneMebibyteIsRefused) {
+    std::string description = DescriptionXml(kIp1, "/ctl");
+    std::string padding = "<!--" + std::string(1024 * 1024, 'p') + "-->";
+    std::string tooLong = description;
+    tooLong.insert(tooLong.find("<root"), padding);
+    FakeHttpServer router;
+    router.Route("GET", "/long.xml", FakeAnswer::Http(200, tooLong));
+    router.Route("GET", "/unannounced.xml", FakeAnswer::Raw("HTTP/1.0 200 OK\r\n\r\n" + tooLong));
+    router.Route("GET", "/normal.xml", FakeAnswer::Raw("HTTP/1.0 200 OK\r\n\r\n" + description));
+    EXPECT_EQ("", GetControlURL(router.Url("/long.xml").c_str(), kIp1));
+    EXPECT_EQ("", GetControlURL(router.Url("/unannounced.xml").c_str(), kIp1));
+    EXPECT_EQ(router.Url("/ctl"), GetControlURL(router.Url("/normal.xml").c_str(), kIp1));
 }
 
 TEST(CombineUrl, ResolvesLikeABrowser) {

@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <ostream>
 #include <utility>
 #include <vector>
 
+#include "foundation/pump.h"
 #include "foundation/settings.h"
 #include "platform/clock.h"
 #include "tests/support/fake_http_server.h"
@@ -18,6 +20,7 @@
 #include "tests/support/fake_ssdp_network.h"
 #include "upnp/device_description.h"
 #include "upnp/device_list.h"
+#include "upnp/port_mapping.h"
 #include "upnp/ssdp_searcher.h"
 
 namespace {
@@ -37,6 +40,7 @@ enum class Device {
     kNoService,            // a description without a WAN connection service (a TV, a NAS)
     kNoWan,                // a router that cannot tell its WAN address
     kBadStatus,            // answers with status 404
+    kHugeDatagram,         // answers with a datagram over 2048 bytes
 };
 
 // One device on the fake network; its uuid is "dev-<index>".
@@ -54,6 +58,7 @@ class IgdSessionTest : public ::testing::Test {
     }
     void TearDown() override {
         platform::SetTickSourceForTests(nullptr);
+        SetPumpHook(nullptr);
         Reset();
     }
     static void Reset() {
@@ -87,6 +92,10 @@ class IgdSessionTest : public ::testing::Test {
         }
         if (kind == Device::kBadStatus) {
             network_.Answer(kIp, "HTTP/1.1 404 Not Found\r\nST: " + std::string(kIp) + "\r\n\r\n");
+        } else if (kind == Device::kHugeDatagram) {
+            std::string answer = SsdpAnswer(kIp, device.location, device.uuid);
+            network_.Answer(
+                kIp, answer.insert(answer.size() - 2, "X-Pad: " + std::string(2048, 'p') + "\r\n"));
         } else if (kind == Device::kPppAnswerIpService) {
             network_.Answer(kPpp, SsdpAnswer(kPpp, device.location, device.uuid));
         } else {
@@ -121,12 +130,19 @@ void PrintTo(const SessionCase& c, std::ostream* os) {
 
 const SessionCase kSessionCases[] = {
     {"NoAnswer", {}, "", -1, Message::kNoResponse, ""},
-    {"AnswerWithErrorStatus",
+    // Any device on the LAN can send these; they do not end the search.
+    {"AnswerWithErrorStatusIsPassedOver",
      {Device::kBadStatus, Device::kRouter},
      "",
-     -1,
-     Message::kReceiveError,
-     ""},
+     1,
+     Message::kDetected,
+     kIp},
+    {"HugeDatagramIsPassedOver",
+     {Device::kHugeDatagram, Device::kRouter},
+     "",
+     1,
+     Message::kDetected,
+     kIp},
     {"DeadLocationIsPassedOver",
      {Device::kDeadLocation, Device::kRouter},
      "",
@@ -207,6 +223,118 @@ INSTANTIATE_TEST_SUITE_P(Devices, UPnpInitCase, ::testing::ValuesIn(kSessionCase
                              return std::string(info.param.name);
                          });
 
+// A router that takes the GetExternalIPAddress request and never answers,
+// and answers both searches again after every repeated search pair: its one
+// LOCATION is examined once, so the query goes out once per transport.
+TEST_F(IgdSessionTest, HangingRouterCostsOneExamination) {
+    AddDevice(Device::kRouterAnsweringBoth);
+    devices_[0].igd->AnswerActions(IgdScenario::kSilent, "GetExternalIPAddress", {});
+
+    auto start = std::chrono::steady_clock::now();
+    UPnpInit();
+    auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start)
+            .count();
+
+    RecordProperty("UPnpInitSeconds", static_cast<int>(seconds));
+    EXPECT_EQ(-1, glb_IgdState);
+    EXPECT_EQ("WAN側IPアドレス取得エラー(" + std::string(kPpp) + ")", glb_IgdMessage);
+    EXPECT_EQ(3u, devices_[0].igd->ActionRequests().size()) << "one request per transport";
+    EXPECT_LE(seconds, 25) << "the 20 s cap, with room for a loaded machine";
+}
+
+// An IGDv2 router needs all three service types tried: its description is
+// still fetched once.
+TEST_F(IgdSessionTest, DescriptionIsFetchedOncePerAnswer) {
+    AddDevice(Device::kV2Only);
+    UPnpInit();
+    EXPECT_EQ(1, glb_IgdState);
+    size_t fetches = 0;
+    for (const FakeRequest& request : devices_[0].igd->Server().Requests()) {
+        if (request.method == "GET") ++fetches;
+    }
+    EXPECT_EQ(1u, fetches);
+}
+
+// What a router command started by a handler during the session start's
+// pauses met: the state it saw, its result, and whether a nested session
+// start came back at once.
+struct NestedCommand {
+    bool ran = false;
+    int stateSeen = 0;
+    int result = 0;
+    std::string message;
+};
+NestedCommand g_nested;
+
+int RunNestedCommands(int) {
+    if (g_nested.ran) return 0;
+    g_nested.ran = true;
+    g_nested.stateSeen = glb_IgdState;
+    g_nested.result = _AddPortMapping("8000", "TCP", "8000", "192.168.0.10", "Sluice8000T");
+    UPnpInit();
+    SearchDevices();
+    g_nested.message = glb_IgdMessage;
+    return 0;
+}
+
+TEST_F(IgdSessionTest, RouterCommandsCannotRunInsideTheSessionStart) {
+    AddDevice(Device::kRouter);
+    g_nested = NestedCommand();
+    SetPumpHook(RunNestedCommands);
+
+    UPnpInit();
+
+    ASSERT_TRUE(g_nested.ran);
+    EXPECT_EQ(-1, g_nested.stateSeen);
+    EXPECT_EQ(-1, g_nested.result);
+    EXPECT_EQ("IGDエラー3(ルーター反応なし)", g_nested.message) << "as with no router";
+    // The outer start went on with its searcher and found the router; nothing
+    // but its own query reached the router.
+    EXPECT_EQ(1, glb_IgdState);
+    EXPECT_EQ("IGD検出OK", glb_IgdMessage);
+    EXPECT_EQ(devices_[0].igd->ControlUrl(), glb_ControlURL);
+    ASSERT_EQ(1u, devices_[0].igd->ActionRequests().size());
+    EXPECT_NE(std::string::npos,
+              devices_[0].igd->ActionRequests()[0].body.find("GetExternalIPAddress"));
+    EXPECT_EQ("", glb_DeviceListText);
+
+    SetPumpHook(nullptr);
+    EXPECT_EQ(0, _AddPortMapping("8000", "TCP", "8000", "192.168.0.10", "Sluice8000T"))
+        << "afterwards commands run again";
+}
+
+// Ten times the real clock, so that the 20 s cap passes after 2 s.
+uint32_t FastTick() {
+    auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now).count() * 10);
+}
+
+// 200 interfaces would take 80 s for one search pair; the cap ends the
+// session start all the same, and the searcher is closed again.
+TEST_F(IgdSessionTest, WallClockCapHoldsWhateverTheNumberOfInterfaces) {
+    AddDevice(Device::kRouter);
+    SsdpTarget target = network_.Target();
+    auto one = target.listInterfaces;
+    target.listInterfaces = [one](std::vector<std::string>* addresses) {
+        int error = one(addresses);
+        addresses->resize(200, addresses->empty() ? "127.0.0.1" : addresses->front());
+        return error;
+    };
+    SetSessionSsdpTargetForTests(target);
+    platform::SetTickSourceForTests(FastTick);
+
+    auto start = std::chrono::steady_clock::now();
+    UPnpInit();
+    auto elapsed = std::chrono::steady_clock::now() - start;
+
+    EXPECT_LT(elapsed, std::chrono::seconds(15));
+    EXPECT_EQ(-1, glb_IgdState);
+    EXPECT_EQ(0, SessionSearcher().Port());
+    EXPECT_LT(network_.SearchesAfterWaiting(400, 0), 400);
+}
+
 uint32_t g_fakeTick = 0;
 uint32_t FakeTick() {
     return g_fakeTick;
@@ -273,19 +401,22 @@ TEST_F(IgdSessionTest, SearchDevicesListsEachDeviceOnceAndProposesTheGlobalOne) 
     EXPECT_EQ(0, SessionSearcher().Port());
 }
 
-TEST_F(IgdSessionTest, SearchDevicesListsDevicesThatAreNoRouterAndStopsAtAReceiveError) {
-    AddDevices({Device::kDeadLocation, Device::kNoWan, Device::kBadStatus, Device::kRouter});
+TEST_F(IgdSessionTest, SearchDevicesListsDevicesThatAreNoRouterAndPassesOverBadAnswers) {
+    AddDevices({Device::kDeadLocation, Device::kNoWan, Device::kBadStatus, Device::kHugeDatagram,
+                Device::kRouter});
 
     SearchDevices();
 
     std::string expected =
         Block(1, "ctrlUrl取得不能", "dev-0", "", kLoopback, "") +
         Block(2, kFakeModel, "dev-1", devices_[1].location, kLoopback, "") +
-        "\r\n\r\n------------------------\r\nポート開放できそうな機器は見つかりませんでした\r\n";
+        Block(3, kFakeModel, "dev-4", devices_[4].location, kLoopback, FakeIgd::kExternalAddress) +
+        "\r\n\r\n------------------------\r\n複数の機器があり、WAN側にグローバルIPアドレス\r\n"
+        "を持つ機器が確認されました\r\n⑭にdev-4\r\nを設定しました";
     EXPECT_EQ(expected, glb_DeviceListText);
-    EXPECT_EQ("", glb_ChosenDevice);
+    EXPECT_EQ("dev-4", glb_ChosenDevice);
     EXPECT_EQ(1, glb_IgdState);
-    EXPECT_EQ("IGDエラー4(受信エラー)", glb_IgdMessage);
+    EXPECT_EQ("IGD検出OK", glb_IgdMessage);
 }
 
 TEST(UuidFromAnswer, TakesTheTextBetweenTheColonsAfterUuid) {

@@ -58,7 +58,11 @@ TEST(SplitControlUrl, TakesTheUrlApart) {
         {"http://192.168.0.1/ctl/IPConn?x=1", true, "192.168.0.1", "192.168.0.1", "80",
          "/ctl/IPConn?x=1"},
         {"http://192.168.0.1:5000/", true, "192.168.0.1:5000", "192.168.0.1", "5000", "/"},
+        {"HTTP://192.168.0.1/ctl", true, "192.168.0.1", "192.168.0.1", "80", "/ctl"},
         {"192.168.0.1/ctl", false, "", "", "", ""},
+        // The own exchange speaks HTTP only: no bytes for another protocol.
+        {"gopher://127.0.0.1:6379/_SET%20k%20v%0D%0A", false, "", "", "", ""},
+        {"https://192.168.0.1/ctl", false, "", "", "", ""},
         {"http://192.168.0.1:2869", false, "", "", "", ""},
     };
     for (const auto& c : cases) {
@@ -193,7 +197,7 @@ TEST(DomEnvelope, ActionInServiceNamespaceWithEscapedUtf8Values) {
                                      .find("></m:GetExternalIPAddress></SOAP-ENV:Body>"));
 }
 
-TEST(ResponseValue, FoundByPlainTextSearch) {
+TEST(ResponseValue, FoundByLocalNameInAnyCase) {
     const char* answer =
         "<?xml version=\"1.0\"?>\r\n<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/"
         "envelope/\"><s:Body><u:GetGenericPortMappingEntryResponse xmlns:u=\"urn:x\">"
@@ -209,10 +213,13 @@ TEST(ResponseValue, FoundByPlainTextSearch) {
     } cases[] = {
         {"NewExternalIPAddress", "7.7.7.7"},  // letter case ignored
         {"NewPortMappingDescription", "A&B <あい&#0;&bogus; &amp"},
-        {"NewLeaseDuration", "60"},  // a longer name that begins with it
-        {"NewProtocol", ""},         // a namespace prefix hides it
-        {"NewEnabled", ""},
-        {"NewInternalClient", ""},  // no "<" after the value
+        {"NewLeaseDuration", ""},  // a longer name that only begins with it is another
+        {"NewLeaseDurationSeconds", "60"},
+        {"NewProtocol", "TCP"},  // with a namespace prefix
+        {"newprotocol", "TCP"},
+        {"NewEnabled", ""},                          // empty element
+        {"GetGenericPortMappingEntryResponse", ""},  // no text before the next tag
+        {"NewInternalClient", ""},                   // no "<" after the value
         {"NewRemoteHost", ""},
     };
     for (const auto& c : cases) {
@@ -220,6 +227,16 @@ TEST(ResponseValue, FoundByPlainTextSearch) {
         EXPECT_EQ(c.expected, FindResponseValue(answer, c.name));
     }
     EXPECT_EQ("", FindResponseValue("", "NewExternalIPAddress"));
+}
+
+// A value of a mebibyte of "&" with a ";" only near its end is read in one
+// pass, and references in it still count.
+TEST(ResponseValue, ValueFullOfAmpersands) {
+    std::string amps(1024 * 1024, '&');
+    std::string gap(40, ' ');
+    std::string answer = "<NewX>" + amps + gap + "&amp;;</NewX>";
+    EXPECT_EQ(amps + gap + "&;", FindResponseValue(answer, "NewX"));
+    EXPECT_EQ("A=A", FindResponseValue("<v>&#00000065;=&#65;</v>", "v"));
 }
 
 TEST(ResponseValue, JapaneseValue) {
@@ -361,6 +378,43 @@ TEST_F(InvokeTest, UnusableControlUrlOrRouterFails) {
         ++starts;
     }
     EXPECT_EQ(4u, starts);
+}
+
+size_t ExStarts(const TraceCapture& trace) {
+    std::string log = trace.Text();
+    size_t starts = 0;
+    for (size_t at = log.find("InvokeEX() S"); at != std::string::npos;
+         at = log.find("InvokeEX() S", at + 1)) {
+        ++starts;
+    }
+    return starts;
+}
+
+// The request object starts again only after an attempt that failed at once:
+// a router that is slow to fail costs one attempt, and a URL it must not
+// fetch costs none.
+TEST_F(InvokeTest, RequestObjectRestartsOnlyAfterQuickFailures) {
+    SoapRequest request(kIp1, "GetExternalIPAddress");
+    FakeHttpServer quick;
+    quick.SetDefault(FakeAnswer::Raw(""));
+    EXPECT_EQ(0, request.InvokeEX(quick.Url("/ctl")));
+    EXPECT_EQ(4, quick.ConnectionCount());
+
+    FakeHttpServer slow;
+    FakeAnswer late = FakeAnswer::Raw("");
+    late.delayMs = 1500;
+    slow.SetDefault(late);
+    EXPECT_EQ(0, request.InvokeEX(slow.Url("/ctl")));
+    EXPECT_EQ(1, slow.ConnectionCount());
+
+    FakeHttpServer service;
+    TraceCapture trace;
+    EXPECT_EQ(-1, request.InvokeEX("gopher://127.0.0.1:" + service.PortText() + "/_SET%20k%20v"));
+    EXPECT_EQ(-1, request.InvokeEX("http://[::1"));
+    EXPECT_EQ(2u, ExStarts(trace));
+    EXPECT_EQ(-1,
+              request.InvokeMsn("gopher://127.0.0.1:" + service.PortText() + "/_x", kSoapTyped));
+    EXPECT_EQ(0, service.ConnectionCount());
 }
 
 }  // namespace

@@ -78,13 +78,18 @@ INSTANTIATE_TEST_SUITE_P(
                                          IgdScenario::kChunked)),
     CaseName);
 
-TEST_F(WanAddressTest, ElementNameInAnotherCaseIsRead) {
-    FakeIgd igd;
-    igd.AnswerActions(IgdScenario::kNormal, "GetExternalIPAddress",
-                      {{"NEWEXTERNALIPADDRESS", "7.7.7.7"}});
-    UseRouter(igd, 1);
-    EXPECT_TRUE(GetWANIPAdrress());
-    EXPECT_EQ("7.7.7.7", glb_WanIP);
+// Some routers write the output with a namespace prefix; it is read all the
+// same, as is a name in another letter case.
+TEST_F(WanAddressTest, ElementNameWithPrefixOrInAnotherCaseIsRead) {
+    for (const char* name : {"NEWEXTERNALIPADDRESS", "u:NewExternalIPAddress"}) {
+        SCOPED_TRACE(name);
+        glb_WanIP.clear();
+        FakeIgd igd;
+        igd.AnswerActions(IgdScenario::kNormal, "GetExternalIPAddress", {{name, "7.7.7.7"}});
+        UseRouter(igd, 1);
+        EXPECT_TRUE(GetWANIPAdrress());
+        EXPECT_EQ("7.7.7.7", glb_WanIP);
+    }
 }
 
 TEST_F(WanAddressTest, TracesTheAnswerItCouldNotRead) {
