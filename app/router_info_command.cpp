@@ -4,6 +4,7 @@
 #include "app/app_ui.h"
 #include "app/port_test_status.h"
 #include "app/report_items.h"
+#include "app/router_command.h"
 #include "app/router_info.h"
 #include "app/settings_keys.h"
 #include "app/sluice_app.h"
@@ -88,7 +89,10 @@ void RouterInfoCommand(AppUi& ui, MainFields& fields) {
     ui.ReadFields(fields);
     glb_Settings.Set(key::kDevice, fields.device);
     std::string lanAddress = fields.lanIp;
-    if (glb_IgdState == 0) UPnpInit();
+    if (glb_IgdState == 0) {
+        RouterCommandScope running(ui);
+        UPnpInit();
+    }
     SetReportItem(kReportGateway, ShownAddress(glb_GateWy));
     DescribeWan(ui, fields);
     DescribeLan(fields.lanIp);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "foundation/build_settings.h"
-#include "foundation/environment.h"
+#include "foundation/data_folders.h"
 #include "foundation/keyed_table.h"
 #include "foundation/memfile.h"
 #include "foundation/settings.h"
@@ -21,8 +21,6 @@ namespace {
 constexpr char kListName[] = "CgiServer.dat";
 constexpr char kListPathOnSite[] = "/sluice/CgiServer.dat";
 constexpr char kLastUpdateKey[] = "//ini/設定/LastUpdate";
-constexpr int kProgramFolderEntry = 900006;
-constexpr int kSettingsFileEntry = 900003;
 constexpr int kDownloadLimitMs = 3000;
 constexpr int kUpdateDays = 7;
 // A list is a few lines; anything larger is not one.
@@ -56,8 +54,10 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// The shipped list: beside the program, or in an installed program's data
+// folder.
 std::string ProgramFolderList() {
-    return std::string(SharedEnvironment().GetEnum(kProgramFolderEntry)) + kListName;
+    return DataFile(kListName);
 }
 
 // The home page's copy of the list; "" when the program has no home page.
@@ -73,6 +73,7 @@ std::string DownloadUrl() {
 // the next weekly download sends as If-Modified-Since.
 bool ReplaceListFile(MemFile* content) {
     std::string path = TestServerListPath();
+    platform::MakeFolders(FolderOf(path));
     std::string temporary = path + ".new";
     if (MemSave(content, temporary.c_str(), 1) != 0) return false;
     std::string from = platform::Cp932ToUtf8(temporary);
@@ -160,10 +161,11 @@ std::string DueAfter(const std::string& last) {
 
 }  // namespace
 
+// The list is written where the settings are: beside a program in a
+// writable build or unpacked folder, else (and always for an installed
+// program) in the per-user configuration folder.
 std::string TestServerListPath() {
-    std::string folder = SharedEnvironment().GetEnum(kProgramFolderEntry);
-    if (folder.empty() || platform::IsWritableFolder(folder)) return folder + kListName;
-    return FolderOf(SharedEnvironment().GetEnum(kSettingsFileEntry)) + kListName;
+    return WritableFile(kListName);
 }
 
 void LoadTestServerList() {
