@@ -1,6 +1,7 @@
 #include "app/windows/run_policy.h"
 
 #include "foundation/mbs.h"
+#include "platform/charset.h"
 #include "platform/system.h"
 
 bool HasDisplay(const std::string& display, const std::string& waylandDisplay) {
@@ -34,4 +35,10 @@ bool NeedsDisplay(const std::vector<std::string>& args) {
 
 bool IsHelpRequest(const std::vector<std::string>& args) {
     return !args.empty() && (args[0] == "--help" || args[0] == "-h");
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(platform::Utf8ToCp932(argv[i]));
+    return args;
 }

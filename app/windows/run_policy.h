@@ -26,3 +26,6 @@ bool NeedsDisplay(const std::vector<std::string>& args);
 
 // True when the first argument asks for the usage text ("--help" or "-h").
 bool IsHelpRequest(const std::vector<std::string>& args);
+
+// main's arguments without the program path, converted to CP932.
+std::vector<std::string> ProgramArguments(int argc, char** argv);

@@ -1,0 +1,46 @@
+// The window library's entry: the Qt application, the main window and its
+// event loop, for a run with a display.
+#include <QApplication>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/windows/main_dialog.h"
+#include "app/windows/qt_pump.h"
+#include "app/windows/run_policy.h"
+#include "app/windows/window_library.h"
+#include "foundation/pump.h"
+#include "platform/system.h"
+
+namespace {
+
+// Unless the user chose a Qt platform, the display's own platform is tried
+// first and the offscreen platform after it.
+void ChooseQtPlatform() {
+    if (!platform::EnvironmentValue("QT_QPA_PLATFORM").empty()) return;
+    std::string platforms = QtPlatforms(platform::EnvironmentValue("DISPLAY"),
+                                        platform::EnvironmentValue("WAYLAND_DISPLAY"));
+    setenv("QT_QPA_PLATFORM", platforms.c_str(), 1);
+}
+
+int RunWindow(CSluiceDlg& window, const std::vector<std::string>& args) {
+    RunKind kind = window.Start(args);
+    if (window.Ui().ExitRequested()) return window.Ui().ExitCode();
+    if (kind == RunKind::kInteractive || !SwitchHas("hide")) window.show();
+    return QApplication::exec();
+}
+
+}  // namespace
+
+int SluiceWindowsMain(int argc, char** argv) {
+    ChooseQtPlatform();
+    QApplication application(argc, argv);
+    if (!ShowsWindows(QGuiApplication::platformName().toStdString())) return kNoScreen;
+    QApplication::setQuitOnLastWindowClosed(false);
+    CSluiceDlg window;
+    SetPumpHook(PumpQtEvents);
+    int code = RunWindow(window, ProgramArguments(argc, argv));
+    SetPumpHook(nullptr);
+    return code;
+}

@@ -1,0 +1,62 @@
+// Finding and loading the window library: beside the program, or in
+// ../lib/sluice/ once installed; a library that cannot be loaded is reported
+// in one line and the program goes on without windows.
+#include "app/windows/window_library.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "platform/shared_library.h"
+#include "tests/foundation/scratch_folder.h"
+
+namespace {
+
+TEST(WindowLibraryTest, BesideTheProgramFirstThenTheInstalledLibraryFolder) {
+    struct Case {
+        bool beside;
+        bool installed;
+        const char* found;  // below the scratch folder; "" for none
+    };
+    const Case cases[] = {
+        {true, false, "prefix/bin/libsluice_gui.so"},
+        {false, true, "prefix/bin/../lib/sluice/libsluice_gui.so"},
+        {true, true, "prefix/bin/libsluice_gui.so"},
+        {false, false, ""},
+    };
+    for (const Case& c : cases) {
+        ScratchFolder scratch;
+        scratch.Write("prefix/bin/sluice", "");
+        if (c.beside) scratch.Write("prefix/bin/libsluice_gui.so", "");
+        if (c.installed) scratch.Write("prefix/lib/sluice/libsluice_gui.so", "");
+        // A library beside the program's folder is not the program's.
+        scratch.Write("prefix/libsluice_gui.so", "");
+        std::string expected = *c.found ? scratch.PathOf(c.found) : "";
+        EXPECT_EQ(expected, WindowLibraryPath(scratch.PathOf("prefix/bin/sluice")))
+            << c.beside << c.installed;
+    }
+}
+
+TEST(WindowLibraryTest, ABrokenLibraryGivesTheLoadersReason) {
+    ScratchFolder scratch;
+    scratch.Write("libsluice_gui.so", "not a library");
+    std::string error;
+    EXPECT_EQ(nullptr, platform::LibrarySymbol(scratch.PathOf("libsluice_gui.so"),
+                                               "SluiceWindowsMain", &error));
+    EXPECT_NE(std::string::npos, error.find(scratch.PathOf("libsluice_gui.so"))) << error;
+}
+
+// This test program has no window library beside it.
+TEST(WindowLibraryTest, AMissingLibraryIsOneLineAndNoScreen) {
+    std::ostringstream err;
+    char program[] = "sluice";
+    char* argv[] = {program, nullptr};
+    EXPECT_EQ(kNoScreen, RunWindowLibrary(1, argv, err));
+    EXPECT_EQ(
+        "sluice: cannot load the windows (libsluice_gui.so is neither beside the program "
+        "nor in ../lib/sluice/); going on without them\n",
+        err.str());
+}
+
+}  // namespace
