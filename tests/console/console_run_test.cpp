@@ -74,6 +74,12 @@ TEST_F(ConsoleRunTest, RunsThatNeedAWindowEndWithTheUsageLine) {
     EXPECT_EQ(0, network_.SearchesAfterWaiting(1, 0));
 }
 
+TEST_F(ConsoleRunTest, SetupMakesTheLaunchersAndEndsWithZero) {
+    EXPECT_EQ(kExitSetupDone, Run({"/setup"}));
+    EXPECT_TRUE(scratch_.Exists(u8"Desktop/ポート閉鎖(ALL).desktop"));
+    EXPECT_EQ(0, network_.SearchesAfterWaiting(1, 0));
+}
+
 TEST_F(ConsoleRunTest, ABadPortEndsAsFailedWithItsMessage) {
     EXPECT_EQ(kExitBatchFailed, Run({"/open", "abc", "TCP"}));
     EXPECT_EQ(platform::Cp932ToUtf8(kWanPortInvalid) + "\n", err_.str());
