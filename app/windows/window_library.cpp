@@ -12,16 +12,19 @@ namespace {
 
 using WindowEntry = int (*)(int argc, char** argv);
 
-// The folder of path, with its trailing "/"; "" for a bare name.
+// The folder of an absolute path, with its trailing "/"; "" for any other.
 std::string FolderOf(const std::string& path) {
     size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return path.empty() || path[0] != '/' ? std::string() : path.substr(0, slash + 1);
 }
 
 }  // namespace
 
 std::string WindowLibraryPath(const std::string& programPath) {
+    // Without the program's own folder nothing is looked for: a library
+    // from the current folder must never be loaded.
     std::string folder = FolderOf(programPath);
+    if (folder.empty()) return std::string();
     for (const std::string& candidate :
          {folder + kWindowLibraryName, folder + "../lib/sluice/" + kWindowLibraryName}) {
         if (platform::PathExists(candidate)) return candidate;

@@ -18,9 +18,10 @@ constexpr int kNoScreen = -1;
 // the exit code, or kNoScreen. The arguments are main's.
 extern "C" int SluiceWindowsMain(int argc, char** argv);
 
-// Where the library lies for the program at programPath (its real path,
-// CP932): beside the program, as in the build folder, or in ../lib/sluice/
-// once installed. The first of the two that exists; "" when neither does.
+// Where the library lies for the program at programPath (its real, absolute
+// path, CP932): beside the program, as in the build folder, or in
+// ../lib/sluice/ once installed. The first of the two that exists; "" when
+// neither does, or when programPath is not absolute.
 std::string WindowLibraryPath(const std::string& programPath);
 
 // Loads the library and runs its entry. When it cannot be loaded, writes one

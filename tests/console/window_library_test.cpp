@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 
@@ -36,6 +37,19 @@ TEST(WindowLibraryTest, BesideTheProgramFirstThenTheInstalledLibraryFolder) {
         EXPECT_EQ(expected, WindowLibraryPath(scratch.PathOf("prefix/bin/sluice")))
             << c.beside << c.installed;
     }
+}
+
+// Without the program's own path, a library in the current folder is never
+// taken for the program's.
+TEST(WindowLibraryTest, NothingIsLookedForWithoutTheProgramsAbsolutePath) {
+    ScratchFolder scratch;
+    scratch.Write("libsluice_gui.so", "");
+    std::string current = std::filesystem::current_path();
+    std::filesystem::current_path(scratch.Path());
+    EXPECT_EQ("", WindowLibraryPath(""));
+    EXPECT_EQ("", WindowLibraryPath("sluice"));
+    EXPECT_EQ("", WindowLibraryPath("./sluice"));
+    std::filesystem::current_path(current);
 }
 
 TEST(WindowLibraryTest, ABrokenLibraryGivesTheLoadersReason) {
