@@ -23,7 +23,7 @@ int PumpConsole(int n) {
 }  // namespace
 
 ConsoleAppUi::ConsoleAppUi(MessageOutput& messages, std::ostream& out, Sleep sleep)
-    : messages_(messages), out_(out), sleep_(sleep ? sleep : platform::SleepMs) {}
+    : messages_(messages), out_(out), sleep_(sleep ? sleep : platform::WaitMs) {}
 
 ConsoleAppUi::~ConsoleAppUi() {
     if (g_pumpedUi != this) return;
@@ -36,6 +36,7 @@ void ConsoleAppUi::InstallPump() {
     SetPumpHook(PumpConsole);
 }
 
+// A signal cuts the wait short; the loop then looks at its timers again.
 int ConsoleAppUi::Run() {
     while (!exitRequested_) {
         int wait = timers_.MsUntilNext();

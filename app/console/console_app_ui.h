@@ -16,8 +16,8 @@
 
 class ConsoleAppUi final : public AppUi {
   public:
-    // How the loop waits for the next timer; tests pass one that moves a
-    // fake clock instead of sleeping.
+    // How the loop waits for the next timer: platform::WaitMs unless given;
+    // tests pass one that moves a fake clock instead of sleeping.
     using Sleep = void (*)(int ms);
 
     ConsoleAppUi(MessageOutput& messages, std::ostream& out, Sleep sleep = nullptr);
