@@ -1,6 +1,5 @@
 #include "platform/clock.h"
 
-#include <poll.h>
 #include <time.h>
 
 namespace platform {
@@ -21,10 +20,6 @@ void SleepMs(int ms) {
     timespec ts{ms / 1000, (ms % 1000) * 1000000L};
     while (nanosleep(&ts, &ts) != 0) {
     }
-}
-
-void WaitMs(int ms) {
-    if (ms > 0) poll(nullptr, 0, ms);
 }
 
 void SetTickSourceForTests(TickSource source) { g_tickSource = source; }

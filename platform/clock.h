@@ -8,9 +8,6 @@ namespace platform {
 // Milliseconds of a monotonic clock, wrapping at 2^32 like a system tick count.
 uint32_t TickCount();
 void SleepMs(int ms);
-// Waits up to ms milliseconds; a signal that arrives meanwhile ends the wait
-// early (poll without descriptors).
-void WaitMs(int ms);
 
 // Tests replace the tick source to control elapsed times; nullptr restores the
 // real clock.

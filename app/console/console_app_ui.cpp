@@ -6,7 +6,7 @@
 #include "app/port_map_list.h"
 #include "app/windows/console_messages.h"
 #include "foundation/pump.h"
-#include "platform/clock.h"
+#include "platform/wait.h"
 
 namespace {
 
