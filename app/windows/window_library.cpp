@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "platform/files.h"
-#include "platform/shared_library.h"
+#include "platform/dynamic_library.h"
 #include "platform/system.h"
 
 const char kWindowLibraryName[] = "libsluice_gui.so";

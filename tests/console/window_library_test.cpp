@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/shared_library.h"
+#include "platform/dynamic_library.h"
 #include "tests/foundation/scratch_folder.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <dlfcn.h>
 
 #include "platform/charset.h"
-#include "platform/shared_library.h"
+#include "platform/dynamic_library.h"
 
 namespace platform {
 
