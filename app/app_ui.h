@@ -27,6 +27,12 @@ class AppUi {
     // The same question with its own title.
     virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
 
+    // A message box with OK and Cancel and its own title; true for OK.
+    virtual bool AskOkCancel(const std::string& text, const std::string& title) = 0;
+    // A file-open dialog for one existing file, offering all files; the chosen
+    // path (CP932), or "" when the user cancels.
+    virtual std::string ChooseExistingFile() = 0;
+
     // The one-line status display (control 1029).
     virtual void SetStatusLine(const std::string& text) = 0;
     // Disables or enables the whole main window while a command runs.
@@ -42,6 +48,8 @@ class AppUi {
 
     // Shows the device search window (dialog 133) modally over listing.
     virtual void ShowDeviceSearchWindow(const std::string& listing) = 0;
+    // Writes text (CP932) on standard output, in UTF-8, for scripts.
+    virtual void WriteOutput(const std::string& text) = 0;
     // Puts text on the clipboard.
     virtual void CopyToClipboard(const std::string& text) = 0;
     // Opens url in the desktop's default browser.

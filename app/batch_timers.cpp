@@ -7,15 +7,13 @@
 #include "app/port_commands.h"
 #include "app/port_map_command.h"
 #include "app/sluice_app.h"
-#include "foundation/environment.h"
+#include "foundation/data_folders.h"
 #include "foundation/strlist.h"
 #include "foundation/sysinfo.h"
+#include "foundation/trace.h"
 #include "platform/clock.h"
 
 namespace {
-
-// Environment entry of the program folder, with its trailing separator.
-constexpr int kProgramFolderEntry = 900006;
 
 struct BatchJob {
     int timer;
@@ -48,7 +46,7 @@ const char* PicturePattern(BatchPictureKind kind) {
 }  // namespace
 
 std::string BatchPictureFolder() {
-    return std::string(SharedEnvironment().GetEnum(kProgramFolderEntry)) + "bmp/";
+    return DataFile("bmp") + "/";
 }
 
 std::string BatchPicture(const std::string& folder, BatchPictureKind kind) {
@@ -67,7 +65,9 @@ bool RunBatchTimer(AppUi& ui, MainFields& fields, int id) {
             ui.HideMainWindow();
         } else {
             ui.EnableMainWindow(false);
-            ui.ShowBusyPanel(job.caption, BatchPicture(BatchPictureFolder(), job.picture));
+            std::string picture = BatchPicture(BatchPictureFolder(), job.picture);
+            Trace("RunBatchTimer() picture", picture);
+            ui.ShowBusyPanel(job.caption, picture);
             ui.SetStatusLine(job.status);
         }
         job.run(ui, fields);

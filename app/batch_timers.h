@@ -14,7 +14,7 @@ enum BatchPictureKind { kPictureOpen = 1, kPictureClose = 2, kPictureCloseAll = 
 // A picture of this kind picked at random from folder and its sub-folders
 // ("*open.bmp", "*close.bmp", "*closeall.bmp"); "" when there is none.
 std::string BatchPicture(const std::string& folder, BatchPictureKind kind);
-// The bmp folder beside the program.
+// The bmp folder: beside the program, or in the installed data folder.
 std::string BatchPictureFolder();
 
 // Runs the batch work of timer id (1, 2 or 4); false for any other id.

@@ -34,11 +34,12 @@ struct SwitchWord {
 };
 
 // In the order they are tested: "open" before the others, "closeall" before
-// "close".
+// "close", the mapping list after them.
 const SwitchWord kSwitchWords[] = {
     {"open", RunKind::kOpen},
     {"closeall", RunKind::kCloseAll},
     {"close", RunKind::kClose},
+    {"list", RunKind::kList},
     {"wizard", RunKind::kWizard},
 };
 

@@ -9,7 +9,7 @@
 #include "app/main_fields.h"
 
 // The kinds of run the command line selects.
-enum class RunKind { kSetup, kFirstRun, kOpen, kCloseAll, kClose, kWizard, kInteractive };
+enum class RunKind { kSetup, kFirstRun, kOpen, kCloseAll, kClose, kList, kWizard, kInteractive };
 
 // The first argument in lower case; emptied once an interactive run is
 // decided. Owned by command_line.cpp.

@@ -3,6 +3,7 @@
 #include "app/adapter_scan.h"
 #include "app/app_ui.h"
 #include "app/port_commands.h"
+#include "app/router_command.h"
 #include "app/settings_keys.h"
 #include "foundation/memfile.h"
 #include "foundation/settings.h"
@@ -52,12 +53,28 @@ void ShowDevice(AppUi& ui, MainFields& fields, const std::string& device) {
     ui.ShowFields(fields);
 }
 
+// The router waits, each with the main window disabled.
+void FindRouter(AppUi& ui) {
+    RouterCommandScope running(ui);
+    UPnpInit();
+}
+
+std::string AskInternetForAddress(AppUi& ui) {
+    RouterCommandScope running(ui);
+    return ExternalAddressFromInternet();
+}
+
+void ListDevices(AppUi& ui) {
+    RouterCommandScope running(ui);
+    SearchDevices();
+}
+
 }  // namespace
 
 void WanIpCommand(AppUi& ui, MainFields& fields) {
     ui.ReadFields(fields);
     glb_Settings.Set(key::kDevice, fields.device);
-    if (glb_IgdState == 0) UPnpInit();
+    if (glb_IgdState == 0) FindRouter(ui);
     if (glb_IgdState != -1) {
         fields.wanIp = glb_WanIP;
         ui.ShowFields(fields);
@@ -70,7 +87,7 @@ void CopyCommand(AppUi& ui, MainFields& fields) {
     WanIpCommand(ui, fields);
     if (ClassifyAddress(fields.wanIp) != kAddressGlobal) {
         if (!InternetFetchAllowed(ui)) return;
-        glb_WanIP = ExternalAddressFromInternet();
+        glb_WanIP = AskInternetForAddress(ui);
         fields.wanIp = glb_WanIP;
         ui.ShowFields(fields);
     }
@@ -88,9 +105,7 @@ void DeviceSearchCommand(AppUi& ui, MainFields& fields) {
     glb_DeviceListText.clear();
     glb_ChosenDevice.clear();
     ui.ShowMessage(kSearchNotice);
-    ui.EnableMainWindow(false);
-    SearchDevices();
-    ui.EnableMainWindow(true);
+    ListDevices(ui);
     ui.ShowDeviceSearchWindow(glb_DeviceListText);
     glb_IgdState = 0;
     if (!glb_ChosenDevice.empty()) ShowDevice(ui, fields, glb_ChosenDevice);

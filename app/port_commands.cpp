@@ -4,6 +4,7 @@
 
 #include "app/app_ui.h"
 #include "app/command_line.h"
+#include "app/router_command.h"
 #include "app/settings_keys.h"
 #include "app/shortcuts.h"
 #include "foundation/settings.h"
@@ -61,16 +62,23 @@ std::string OpenInputError(const MainFields& fields) {
 }
 
 int AskRouterToOpen(AppUi& ui, const MainFields& fields) {
-    ui.EnableMainWindow(false);
+    RouterCommandScope running(ui);
     Trace("CSluiceDlg::OnButton1() AddPortMapping() C");
     int result = AddPortMapping(fields.wanPort, glb_Settings.Get(key::kProtocol), fields.lanPort,
                                 fields.lanIp, fields.comment);
     Trace("CSluiceDlg::OnButton1() AddPortMapping() CE");
-    ui.EnableMainWindow(true);
     return result;
 }
 
+int AskRouterToClose(AppUi& ui, const MainFields& fields) {
+    RouterCommandScope running(ui);
+    return DeletePortMapping(fields.wanPort, glb_Settings.Get(key::kProtocol));
+}
+
+// The router's explained error stays on the status line, also when the
+// message boxes are off.
 void ReportOpenFailure(AppUi& ui, int result) {
+    ui.SetStatusLine(glb_IgdMessage);
     if (!MessagesOff()) {
         std::string reason = result == kRouterRefused ? kCloseFirstHint : kRouterNotFound;
         ui.ShowMessage(kOpenFailed + reason + "\r\n" + glb_IgdMessage);
@@ -125,10 +133,9 @@ CommandOutcome CloseCommand(AppUi& ui, MainFields& fields) {
         glb_IgdMessage = kWanPortInvalid;
         return Invalid(ui, kWanPortInvalid);
     }
-    ui.EnableMainWindow(false);
-    int result = DeletePortMapping(fields.wanPort, glb_Settings.Get(key::kProtocol));
-    ui.EnableMainWindow(true);
+    int result = AskRouterToClose(ui, fields);
     if (result != 0) {
+        ui.SetStatusLine(glb_IgdMessage);
         if (!MessagesOff()) ui.ShowMessage(kCloseFailed + glb_IgdMessage);
         EndBatchRun(ui, false);
         return kCommandFailed;

@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "app/port_commands.h"
 #include "app/port_map_list.h"
+#include "app/router_command.h"
 #include "app/settings_keys.h"
 #include "foundation/settings.h"
 #include "platform/system.h"
@@ -20,6 +21,17 @@ bool RouterAvailable() {
     return glb_IgdState != -1;
 }
 
+// The number of mappings the router listed; -1 when no router was found.
+int FetchMappings(AppUi& ui) {
+    RouterCommandScope running(ui);
+    return RouterAvailable() ? GetMappingEntries() : -1;
+}
+
+int CloseAllListed(AppUi& ui, PortMapList& list) {
+    RouterCommandScope running(ui);
+    return list.CloseAll();
+}
+
 }  // namespace
 
 bool ShowAllMappings(AppUi& ui) {
@@ -30,11 +42,12 @@ bool ShowAllMappings(AppUi& ui) {
 void PortMapCommand(AppUi& ui, MainFields& fields) {
     ui.ReadFields(fields);
     glb_Settings.Set(key::kDevice, fields.device);
-    if (!RouterAvailable()) {
+    int fetched = FetchMappings(ui);
+    if (fetched < 0) {
         EndBatchRun(ui, false);
         return;
     }
-    if (GetMappingEntries() == 0) {
+    if (fetched == 0) {
         if (IsBatchRun()) {
             EndBatchRun(ui, true);
         } else {
@@ -45,7 +58,7 @@ void PortMapCommand(AppUi& ui, MainFields& fields) {
     PortMapList list(ui);
     list.Load(glb_MappingEntries, glb_LocalAdapterIP, ShowAllMappings(ui));
     if (IsBatchRun()) {
-        EndBatchRun(ui, list.CloseAll() == 0);
+        EndBatchRun(ui, CloseAllListed(ui, list) == 0);
         return;
     }
     ui.ShowPortMapWindow(list);

@@ -2,6 +2,7 @@
 
 #include "app/desktop_entry.h"
 #include "app/settings_keys.h"
+#include "foundation/data_folders.h"
 #include "foundation/environment.h"
 #include "foundation/mbs.h"
 #include "foundation/settings.h"
@@ -23,6 +24,12 @@ std::string DesktopFile(const std::string& baseName) {
 
 std::string ProgramPath() {
     return SharedEnvironment().GetEnum(kProgramPathEntry);
+}
+
+// The icon of the launchers: the icon theme's "sluice" for an installed
+// program, else the picture beside the program.
+std::string LauncherIcon() {
+    return RunsInstalled() ? "sluice" : DataFile("sluice.png");
 }
 
 // The file name without its folder and without ".desktop" (UTF-8).
@@ -87,10 +94,11 @@ int CreateShortCut(const std::string& linkPath, const std::string& target,
 void CreateStartShortcuts(const ShortcutMessage& showMessage) {
     std::string closeAll = DesktopFile("ポート閉鎖(ALL)");
     if (platform::PathExists(closeAll)) return;
-    CreateShortCut(DesktopFile("Sluice (手動開放)"), ProgramPath(), {}, "", 0, "", showMessage);
-    CreateShortCut(DesktopFile("Sluice (ウィザード)"), ProgramPath(), {"/wizard"}, "", 0, "",
+    CreateShortCut(DesktopFile("Sluice (手動開放)"), ProgramPath(), {}, LauncherIcon(), 0, "",
                    showMessage);
-    CreateShortCut(closeAll, ProgramPath(), {"/closeall"}, "", 0, "", showMessage);
+    CreateShortCut(DesktopFile("Sluice (ウィザード)"), ProgramPath(), {"/wizard"}, LauncherIcon(),
+                   0, "", showMessage);
+    CreateShortCut(closeAll, ProgramPath(), {"/closeall"}, LauncherIcon(), 0, "", showMessage);
 }
 
 void CreatePortShortcuts(const std::string& wanPorts, const std::string& lanPorts,
@@ -99,9 +107,10 @@ void CreatePortShortcuts(const std::string& wanPorts, const std::string& lanPort
     std::string address = AddressArgument();
     std::string suffix = "(" + FileNamePart(wanPorts) + FirstCharacter(protocol) + ")";
     CreateShortCut(DesktopFile("ポート開放" + suffix), ProgramPath(),
-                   {"/open", wanPorts, protocol, lanPorts, address}, "", 0, "", showMessage);
+                   {"/open", wanPorts, protocol, lanPorts, address}, LauncherIcon(), 0, "",
+                   showMessage);
     CreateShortCut(DesktopFile("ポート閉鎖" + suffix), ProgramPath(),
-                   {"/close", wanPorts, protocol}, "", 0, "", showMessage);
+                   {"/close", wanPorts, protocol}, LauncherIcon(), 0, "", showMessage);
 }
 
 std::string AddressArgument() {

@@ -2,14 +2,21 @@
 
 #include "app/batch_timers.h"
 #include "app/diagnosis_commands.h"
+#include "app/home_page.h"
 #include "app/lan_address.h"
+#include "app/list_command.h"
 #include "app/main_ui.h"
 #include "app/port_commands.h"
 #include "app/port_map_command.h"
 #include "app/port_test_status.h"
+#include "app/router_command.h"
 #include "app/settings_keys.h"
+#include "app/setup_wizard.h"
 #include "app/shortcuts.h"
 #include "app/startup.h"
+#include "foundation/build_settings.h"
+#include "app/watched_apps.h"
+#include "defs/definition_file.h"
 #include "foundation/environment.h"
 #include "foundation/settings.h"
 #include "foundation/sysinfo.h"
@@ -25,9 +32,6 @@ const char kPortHelpText[] =
 
 namespace {
 
-// Environment entry of the definition file, known once it has been looked up.
-constexpr int kDefinitionFileEntry = 100002;
-
 int BatchTimer(RunKind kind) {
     switch (kind) {
         case RunKind::kOpen:
@@ -36,6 +40,8 @@ int BatchTimer(RunKind kind) {
             return kTimerBatchClose;
         case RunKind::kCloseAll:
             return kTimerBatchCloseAll;
+        case RunKind::kList:
+            return kTimerBatchList;
         default:
             return 0;
     }
@@ -62,16 +68,21 @@ RunKind SluiceApp::Startup(const std::vector<std::string>& args) {
         return kind;
     }
     ui_.SetStatusLine(PortTestStatusText());
+    if (kind == RunKind::kList) listCount_ = ListCount(args);
     int timer = BatchTimer(kind);
     if (timer != 0) {
         ui_.StartTimer(timer, kBatchTimerDelayMs);
         return kind;
     }
-    // Until the program has its setup wizard, "wizard" opens the window as
-    // an interactive run.
+    if (kind == RunKind::kWizard) {
+        RunSetupWizard(ui_);
+        ui_.ExitProcess(kExitSetupDone);
+        return kind;
+    }
     glb_SwitchText.clear();
     fields_.makeShortcuts = glb_Settings.GetInt(key::kShortcuts) != 0;
     ui_.ShowFields(fields_);
+    if (FindWatchedPrograms()) OpenAndLaunchWatched(ui_, fields_);
     return RunKind::kInteractive;
 }
 
@@ -114,7 +125,7 @@ void SluiceApp::OnAddressMode() {
         glb_Settings.Set(key::kFixedAddress, fields_.lanIp);
         ui_.ShowMessage("固定値を設定しました");
     }
-    fields_.lanIp = ChooseLanAddress(fields_.lanIp);
+    ChooseAddress();
     fields_.addressMode = glb_Settings.GetInt(key::kAddressMode);
     ui_.ShowFields(fields_);
 }
@@ -139,15 +150,47 @@ void SluiceApp::OnDeviceSearch() {
     DeviceSearchCommand(ui_, fields_);
 }
 
+void SluiceApp::OnHomePage() {
+    HomePageCommand(ui_, SLUICE_HOME_PAGE);
+}
+
+void SluiceApp::OnWizard() {
+    RunSetupWizard(ui_);
+}
+
 void SluiceApp::OnTimer(int id) {
+    if (id == kTimerWatch) {
+        WatchTick(ui_);
+        return;
+    }
+    if (id == kTimerBatchList) {
+        RunListTimer(ui_, listCount_);
+        return;
+    }
     RunBatchTimer(ui_, fields_, id);
 }
 
-void SluiceApp::OnCloseWindow() {
+void SluiceApp::OnEndSession() {
+    EndSessionHandling(ui_);
+}
+
+bool SluiceApp::Watching() const {
+    return WatchStarted();
+}
+
+bool SluiceApp::OnCloseWindow() {
+    if (RouterCommandRunning()) return false;
     ui_.ReadFields(fields_);
-    if (!DefinitionFileKnown()) return;
+    if (!DefinitionFileKnown()) return true;
     glb_Settings.Set(key::kPreviousPort, fields_.wanPort);
     glb_Settings.Set(key::kComment, fields_.comment);
     glb_Settings.Set(key::kDevice, fields_.device);
     SaveIni(SharedEnvironment().GetEnum(kSettingsFileEntry), glb_Settings, 0);
+    return true;
+}
+
+// Mode 3 asks the router, mode 1 looks up the computer's name.
+void SluiceApp::ChooseAddress() {
+    RouterCommandScope running(ui_);
+    fields_.lanIp = ChooseLanAddress(fields_.lanIp);
 }

@@ -17,6 +17,7 @@ enum TimerId {
     kTimerWatch = 3,
     kTimerBatchCloseAll = 4,
     kTimerFirstRun = 5,
+    kTimerBatchList = 12,
 };
 
 // The delay of a batch timer.
@@ -36,9 +37,10 @@ class SluiceApp {
     SluiceApp& operator=(const SluiceApp&) = delete;
 
     // The main window's start-up with the program's arguments (CP932, without
-    // the program path). Returns the run kind it acted on: a setup run has
-    // asked to end the process; a batch run has armed its timer; otherwise
-    // the run is interactive.
+    // the program path). Returns the run kind it acted on: a setup or wizard
+    // run has asked to end the process; a batch run has armed its timer;
+    // otherwise the run is interactive, and the watch of the server programs
+    // found in the current folder may have started.
     RunKind Startup(const std::vector<std::string>& args);
 
     // Button and control handlers.
@@ -55,14 +57,26 @@ class SluiceApp {
     void OnCopy();           // 1026
     void OnRouterPage();     // ⑫ 1013
     void OnDeviceSearch();   // ⑮ 1024
+    void OnHomePage();       // 1017
+    void OnWizard();         // 1014
     void OnTimer(int id);
-    // The user closes the main window.
-    void OnCloseWindow();
+    // The session ends, or a signal asked the process to end: the watched
+    // ports are closed and the process ends.
+    void OnEndSession();
+    // The watch of server programs has started (the window stays hidden).
+    bool Watching() const;
+    // The user closes the main window. Refused (false, nothing done) while a
+    // router command runs: the window is disabled then, and the command's
+    // end decides how the run ends.
+    bool OnCloseWindow();
 
     AppUi& Ui() { return ui_; }
     const MainFields& Fields() const { return fields_; }
 
   private:
+    void ChooseAddress();
+
     AppUi& ui_;
     MainFields fields_;
+    int listCount_ = 0;  // the mappings a list run asks for
 };

@@ -88,7 +88,7 @@ std::string GuessGateway(const std::string& lanIp) {
 
 bool EndsUnattended(RunKind kind) {
     return kind == RunKind::kSetup || kind == RunKind::kOpen || kind == RunKind::kClose ||
-           kind == RunKind::kCloseAll;
+           kind == RunKind::kCloseAll || kind == RunKind::kList;
 }
 
 RunKind PrepareMainWindow(AppUi& ui, MainFields& fields, const std::vector<std::string>& args) {

@@ -1,5 +1,6 @@
 #include "foundation/environment.h"
 
+#include "foundation/data_folders.h"
 #include "foundation/mbs.h"
 #include "foundation/sysinfo.h"
 #include "platform/files.h"
@@ -18,9 +19,10 @@ struct Macro {
 // Expansion order; "$M_ARGV0_DIR" is a second name that is never written.
 const Macro kExpansions[] = {
     {"$ARGV0$", 900008},  {"$M_ARGV0_DIR", 900008}, {"$DESKTOP$", 900010}, {"$TEMPDIR$", 900019},
-    {"$WINDIR$", 900021}, {"$WINDRIVE$", 900026},   {"$PROGRAM$", 900025},
+    {"$WINDIR$", 900021}, {"$WINDRIVE$", 900026},   {"$PROGRAM$", 900025}, {"$HOME$", 900028},
 };
-// Collapse order: the Windows drive goes before the Program Files folder.
+// Collapse order (the home folder is never collapsed, so settings files keep
+// their paths as before): the Windows drive goes before the Program Files folder.
 const Macro kCollapses[] = {
     {"$ARGV0$", 900008},  {"$DESKTOP$", 900010},  {"$TEMPDIR$", 900019},
     {"$WINDIR$", 900021}, {"$WINDRIVE$", 900026}, {"$PROGRAM$", 900025},
@@ -59,13 +61,6 @@ std::string AbsoluteProgramPath(const char* argv0) {
     return folder + "/" + path;
 }
 
-// Beside the program when it may write there; otherwise (an installed program
-// in a system folder) in the user's own configuration folder.
-std::string SettingsFile(const PathParts& parts) {
-    if (platform::IsWritableFolder(parts.folder)) return parts.withoutExt + ".ini";
-    return platform::ConfigFolder() + "/sluice/" + parts.name + ".ini";
-}
-
 }  // namespace
 
 void BuildEnvironment(const char* argv0, KeyedTable& table) {
@@ -80,7 +75,8 @@ void BuildEnvironment(const char* argv0, KeyedTable& table) {
     table.SetEnum(900005, parts.nameExt);
     table.SetEnum(900007, parts.withoutExt);
     table.SetEnum(900002, path);
-    table.SetEnum(900003, SettingsFile(parts));
+    ProgramFolders folders = FindProgramFolders(parts.folder);
+    table.SetEnum(900003, folders.writable + parts.name + ".ini");
     table.SetEnum(900008, folder);
 
     table.SetEnum(900009, "■■■環境変数2 各種フォルダ■■■");
@@ -93,6 +89,9 @@ void BuildEnvironment(const char* argv0, KeyedTable& table) {
     table.SetEnum(900023, SpecialPlace(kPlaceComputerName));
     table.SetEnum(900024, SpecialPlace(kPlaceUserName));
     table.SetEnum(900027, "■■■環境変数定義終了■■■");
+    table.SetEnum(900028, platform::HomeFolder());
+    table.SetEnum(kDataFolderEntry, folders.data);
+    table.SetEnum(kWritableFolderEntry, folders.writable);
 }
 
 const KeyedTable& SharedEnvironment() {

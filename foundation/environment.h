@@ -9,11 +9,12 @@
 // Owned by environment.cpp.
 extern KeyedTable glb_Environment;
 
-// Fills table with entries 900001-900027 for the program path argv0 (CP932).
+// Fills table with entries 900001-900030 for the program path argv0 (CP932).
 // A relative path is taken from the current folder. The program passes
-// platform::ProgramPath() (/proc/self/exe). The settings file (900003) lies
-// beside the program when its folder is writable, else it is
-// <config folder>/sluice/<name>.ini.
+// platform::ProgramPath() (/proc/self/exe). Entries kDataFolderEntry and
+// kWritableFolderEntry (data_folders.h) name the read-only data folder and
+// the folder the program writes in; the settings file (900003) is
+// <writable folder><name>.ini.
 void BuildEnvironment(const char* argv0, KeyedTable& table);
 
 // glb_Environment, built from platform::ProgramPath() first if nothing has
@@ -21,9 +22,10 @@ void BuildEnvironment(const char* argv0, KeyedTable& table);
 const KeyedTable& SharedEnvironment();
 
 // Replaces "$ARGV0$", "$M_ARGV0_DIR", "$DESKTOP$", "$TEMPDIR$", "$WINDIR$",
-// "$WINDRIVE$" and "$PROGRAM$" by the entries of env.
+// "$WINDRIVE$", "$PROGRAM$" and "$HOME$" (the user's home folder, entry
+// 900028) by the entries of env.
 std::string ExpandMacros(const std::string& text, const KeyedTable& env);
-// The reverse: known folders become macros.
+// The reverse: known folders become macros; the home folder stays as it is.
 std::string CollapseMacros(const std::string& text, const KeyedTable& env);
 
 void ResetEnvironmentForTests();

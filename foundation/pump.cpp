@@ -5,6 +5,7 @@
 namespace {
 
 PumpHook g_pumpHook = nullptr;
+int g_pumpDepth = 0;
 
 constexpr int kStepMs = 100;
 constexpr int kEventsPerStep = 50;
@@ -21,7 +22,13 @@ void SetPumpHook(PumpHook hook) {
 
 void PumpMessages(int n) {
     if (n < 1 || !g_pumpHook) return;
+    ++g_pumpDepth;
     g_pumpHook(n);
+    --g_pumpDepth;
+}
+
+bool InsidePump() {
+    return g_pumpDepth > 0;
 }
 
 void PumpSleep(int ms) {

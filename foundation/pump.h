@@ -14,6 +14,10 @@ void SetPumpHook(PumpHook hook);
 // Dispatches up to n pending events; nothing for n below 1.
 void PumpMessages(int n);
 
+// True while PumpMessages dispatches events: the event being handled has
+// interrupted a wait, such as a router command's, that goes on afterwards.
+bool InsidePump();
+
 // (ms + 99) / 100 steps of PumpMessages(50) followed by a 100 ms sleep;
 // nothing for ms below 1.
 void PumpSleep(int ms);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/socket.h"
 
@@ -17,6 +18,9 @@ int TimedConnect(platform::Socket socket, uint32_t address, int port, int limitM
 // failure. The last successful answer is kept: asking again for the same name
 // returns it at once; failures are not kept.
 uint32_t TimedResolve(const char* name, std::string* official, int limitMs);
+// Every IPv4 address of name in the resolver's order, under the same limit
+// and with the same kept answer; empty when it has none or limitMs passed.
+std::vector<uint32_t> TimedResolveAll(const char* name, int limitMs);
 
 // Forgets the kept answer and abandons any lookup still running.
 void ResetTimedResolveForTests();

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "foundation/pump.h"
 #include "net/timed_calls.h"
@@ -23,7 +25,7 @@ struct LookupJob {
     std::condition_variable finished;
     unsigned generation = 0;
     std::string name;
-    uint32_t address = 0;
+    std::vector<uint32_t> addresses;
     std::string official;
     int state = 0;
 };
@@ -31,7 +33,7 @@ struct LookupJob {
 struct LookupCache {
     std::string name;
     std::string official;
-    uint32_t address = 0;  // 0: nothing kept
+    std::vector<uint32_t> addresses;  // empty: nothing kept
 };
 
 const std::shared_ptr<LookupJob> g_job = std::make_shared<LookupJob>();
@@ -39,10 +41,10 @@ LookupCache g_cache;
 
 void RunLookup(std::shared_ptr<LookupJob> job, unsigned generation, std::string name) {
     std::string official;
-    uint32_t address = platform::ResolveIpv4(name, &official);
+    std::vector<uint32_t> addresses = platform::ResolveIpv4(name, &official);
     std::lock_guard<std::mutex> lock(job->mutex);
     if (job->generation != generation) return;
-    job->address = address;
+    job->addresses = std::move(addresses);
     job->official = official;
     job->state = 0;
     job->finished.notify_all();
@@ -57,7 +59,7 @@ unsigned StartLookup(const std::string& name) {
         generation = ++g_job->generation;
         if (generation == 0) generation = ++g_job->generation;
         g_job->name = name;
-        g_job->address = 0;
+        g_job->addresses.clear();
         g_job->official.clear();
         g_job->state = kRunning;
     }
@@ -82,19 +84,19 @@ EventWait LookupFinished(unsigned generation) {
     };
 }
 
-}  // namespace
-
-uint32_t TimedResolve(const char* name, std::string* official, int limitMs) {
+// The lookup behind both calls: every address, the kept answer when the name
+// is the same.
+std::vector<uint32_t> Resolve(const char* name, std::string* official, int limitMs) {
     std::string wanted = name ? name : "";
-    if (g_cache.address == 0) {
+    if (g_cache.addresses.empty()) {
         g_cache.name.clear();
         g_cache.official.clear();
     }
     if (wanted == g_cache.name) {
         if (official) *official = g_cache.official;
-        return g_cache.address;
+        return g_cache.addresses;
     }
-    g_cache = LookupCache{wanted, "", 0};
+    g_cache = LookupCache{wanted, "", {}};
     unsigned generation = StartLookup(wanted);
     EventWait finished = LookupFinished(generation);
     if (generation != 0) {
@@ -109,25 +111,36 @@ uint32_t TimedResolve(const char* name, std::string* official, int limitMs) {
     std::lock_guard<std::mutex> lock(g_job->mutex);
     if (g_job->generation != generation) {
         if (official) official->clear();
-        return 0;
+        return {};
     }
     g_cache.official = g_job->official;
     if (official) *official = g_job->official;
     if (g_job->state == kRunning) {
         ++g_job->generation;
         g_job->state = 0;
-        g_cache.address = 0;
-        return 0;
+        g_cache.addresses.clear();
+        return {};
     }
-    g_cache.address = g_job->address;
-    return g_job->address;
+    g_cache.addresses = g_job->addresses;
+    return g_job->addresses;
+}
+
+}  // namespace
+
+uint32_t TimedResolve(const char* name, std::string* official, int limitMs) {
+    std::vector<uint32_t> addresses = Resolve(name, official, limitMs);
+    return addresses.empty() ? 0 : addresses.front();
+}
+
+std::vector<uint32_t> TimedResolveAll(const char* name, int limitMs) {
+    return Resolve(name, nullptr, limitMs);
 }
 
 void ResetTimedResolveForTests() {
     std::lock_guard<std::mutex> lock(g_job->mutex);
     ++g_job->generation;
     g_job->state = 0;
-    g_job->address = 0;
+    g_job->addresses.clear();
     g_job->official.clear();
     g_cache = LookupCache();
 }

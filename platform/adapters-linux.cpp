@@ -222,6 +222,41 @@ std::map<std::string, std::string> DefaultGatewaysIn(const std::string& routeTab
     return gateways;
 }
 
+std::string DefaultRouteInterfaceIn(const std::string& routeTable) {
+    std::string chosen;
+    unsigned long lowest = 0;
+    std::istringstream lines(routeTable);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string device, destination, gateway, flags, references, use, metric, mask;
+        if (!(fields >> device >> destination >> gateway >> flags >> references >> use >> metric >>
+              mask))
+            continue;
+        unsigned long routeFlags = std::strtoul(flags.c_str(), nullptr, 16);
+        bool isDefault = std::strtoul(destination.c_str(), nullptr, 16) == 0 &&
+                         std::strtoul(mask.c_str(), nullptr, 16) == 0;
+        if (!isDefault || !(routeFlags & RTF_UP) || (routeFlags & RTF_REJECT) || device == "*")
+            continue;
+        unsigned long cost = std::strtoul(metric.c_str(), nullptr, 10);
+        if (!chosen.empty() && lowest <= cost) continue;
+        chosen = device;
+        lowest = cost;
+    }
+    return chosen;
+}
+
+std::string DefaultRouteAddress() {
+    std::string device = DefaultRouteInterfaceIn(ReadTextFile("/proc/net/route"));
+    std::vector<AdapterAddress> adapters;
+    if (device.empty() || ListAdapterAddresses(&adapters) != 0) return std::string();
+    for (const AdapterAddress& adapter : adapters) {
+        if (adapter.interfaceName.substr(0, adapter.interfaceName.find(':')) == device)
+            return adapter.address;
+    }
+    return std::string();
+}
+
 std::string FirstNameServer() {
     return FirstNameServerIn(ReadTextFile("/etc/resolv.conf"));
 }

@@ -29,6 +29,14 @@ int ListAdapterAddresses(std::vector<AdapterAddress>* adapters);
 // with the lowest metric where an interface has several), keyed by interface.
 std::map<std::string, std::string> DefaultGatewaysIn(const std::string& routeTable);
 
+// The interface that the default route with the lowest metric leaves by, in
+// a /proc/net/route text (with or without a gateway; a route that rejects
+// traffic, such as an "unreachable" default, does not count). "" when none.
+std::string DefaultRouteInterfaceIn(const std::string& routeTable);
+// The first address (in ListAdapterAddresses' order) of the system's default
+// route interface; "" when there is no default route or it has no address.
+std::string DefaultRouteAddress();
+
 // The first IPv4 name server of /etc/resolv.conf; "" when there is none.
 std::string FirstNameServer();
 // The same over a resolv.conf text.

@@ -2,10 +2,14 @@
 
 #include <time.h>
 
+#include <cerrno>
+
 namespace platform {
 namespace {
 TickSource g_tickSource = nullptr;
-}
+WallClockSource g_wallClockSource = nullptr;
+ClockSetter g_clockSetter = nullptr;
+}  // namespace
 
 uint32_t TickCount() {
     if (g_tickSource) return g_tickSource();
@@ -23,5 +27,26 @@ void SleepMs(int ms) {
 }
 
 void SetTickSourceForTests(TickSource source) { g_tickSource = source; }
+
+WallTime WallClockNow() {
+    if (g_wallClockSource) return g_wallClockSource();
+    timespec ts;
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return WallTime{static_cast<int64_t>(ts.tv_sec), static_cast<int>(ts.tv_nsec / 1000000)};
+}
+
+int SetWallClock(const WallTime& time) {
+    if (g_clockSetter) return g_clockSetter(time);
+    timespec ts{static_cast<time_t>(time.seconds), time.milliseconds * 1000000L};
+    return clock_settime(CLOCK_REALTIME, &ts) == 0 ? 0 : errno;
+}
+
+void SetWallClockSourceForTests(WallClockSource source) {
+    g_wallClockSource = source;
+}
+
+void SetClockSetterForTests(ClockSetter setter) {
+    g_clockSetter = setter;
+}
 
 }  // namespace platform

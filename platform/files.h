@@ -39,4 +39,12 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries);
 // 0644. False on failure.
 bool WriteWholeFile(const std::string& path, const std::string& bytes, bool executable);
 
+// Appends bytes to the file at path in one write, creating it with mode 0600.
+// Meant for a log in a folder other users can write to (/tmp): a symbolic
+// link at path is not followed, and a file that another user owns, that is
+// not a regular file or that has a second name (a hard link) is left alone.
+// A file of ours that others could read is made private first. False when
+// nothing was written.
+bool AppendToOwnFile(const std::string& path, const std::string& bytes);
+
 }  // namespace platform

@@ -123,19 +123,24 @@ Socket TcpAccept(Socket listener) {
     return s < 0 ? kNoSocket : s;
 }
 
-uint32_t ResolveIpv4(const std::string& name, std::string* official) {
+std::vector<uint32_t> ResolveIpv4(const std::string& name, std::string* official) {
+    std::vector<uint32_t> addresses;
     if (official) official->clear();
-    if (name.empty()) return 0;
+    if (name.empty()) return addresses;
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_CANONNAME;
     addrinfo* list = nullptr;
-    if (getaddrinfo(Cp932ToUtf8(name).c_str(), nullptr, &hints, &list) != 0 || !list) return 0;
-    uint32_t address = reinterpret_cast<sockaddr_in*>(list->ai_addr)->sin_addr.s_addr;
+    if (getaddrinfo(Cp932ToUtf8(name).c_str(), nullptr, &hints, &list) != 0 || !list) {
+        return addresses;
+    }
+    for (const addrinfo* entry = list; entry; entry = entry->ai_next) {
+        addresses.push_back(reinterpret_cast<sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr);
+    }
     if (official && list->ai_canonname) *official = Utf8ToCp932(list->ai_canonname);
     freeaddrinfo(list);
-    return address;
+    return addresses;
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -44,8 +45,9 @@ Socket TcpListen(const char* address, int port, int* boundPort);
 // The next pending connection (non-blocking), or kNoSocket when none waits.
 Socket TcpAccept(Socket listener);
 
-// Blocking lookup of the first IPv4 address (network byte order) of name; 0
-// when it has none. official receives the canonical name, or "" on failure.
-uint32_t ResolveIpv4(const std::string& name, std::string* official);
+// Blocking lookup of the IPv4 addresses (network byte order) of name, in the
+// resolver's order; empty when it has none. official receives the canonical
+// name, or "" on failure.
+std::vector<uint32_t> ResolveIpv4(const std::string& name, std::string* official);
 
 }  // namespace platform

@@ -45,6 +45,10 @@ std::string CurrentFolder() {
     return Utf8ToCp932(path.data());
 }
 
+bool ChangeFolder(const std::string& folder) {
+    return chdir(Cp932ToUtf8(folder).c_str()) == 0;
+}
+
 std::string EnvironmentValue(const char* name) {
     const char* value = std::getenv(name);
     return value ? Utf8ToCp932(value) : std::string();

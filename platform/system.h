@@ -16,6 +16,8 @@ std::string KernelRelease();
 std::string ProgramPath();
 // The current working folder.
 std::string CurrentFolder();
+// Makes folder the current working folder; false when it cannot be entered.
+bool ChangeFolder(const std::string& folder);
 // The value of an environment variable; empty when it is unset.
 std::string EnvironmentValue(const char* name);
 

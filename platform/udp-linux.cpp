@@ -110,6 +110,12 @@ int UdpWaitReadable(UdpSocket socket, int ms, bool* readable) {
 }
 
 int UdpRecvFrom(UdpSocket socket, int maxBytes, std::string* data, std::string* sender) {
+    int senderPort = 0;
+    return UdpRecvFrom(socket, maxBytes, data, sender, &senderPort);
+}
+
+int UdpRecvFrom(UdpSocket socket, int maxBytes, std::string* data, std::string* sender,
+                int* senderPort) {
     std::vector<char> buffer(maxBytes);
     sockaddr_in from{};
     socklen_t fromLength = sizeof from;
@@ -119,6 +125,7 @@ int UdpRecvFrom(UdpSocket socket, int maxBytes, std::string* data, std::string* 
     char text[INET_ADDRSTRLEN] = {};
     inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
     *sender = text;
+    *senderPort = ntohs(from.sin_port);
     if (error != 0) {
         data->clear();
         return error;

@@ -33,5 +33,9 @@ int UdpWaitReadable(UdpSocket socket, int ms, bool* readable);
 // Takes one datagram of at most maxBytes; sender receives the sender's dotted
 // address. A longer datagram is cut to maxBytes and reported as EMSGSIZE.
 int UdpRecvFrom(UdpSocket socket, int maxBytes, std::string* data, std::string* sender);
+// The same; senderPort receives the sender's port, so that an answer can be
+// matched to the address and port it was asked from.
+int UdpRecvFrom(UdpSocket socket, int maxBytes, std::string* data, std::string* sender,
+                int* senderPort);
 
 }  // namespace platform

@@ -1,4 +1,5 @@
 #include <dirent.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -133,6 +134,14 @@ std::string CommandLineText(std::string commandLine) {
     return commandLine;
 }
 
+// A zombie has ended and only waits for its parent to collect it: its state,
+// after the command name in parentheses in /proc/<pid>/stat, is "Z".
+bool IsZombie(const std::string& folder) {
+    std::string stat = ReadWholeFile(folder + "/stat");
+    size_t close = stat.rfind(')');
+    return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z';
+}
+
 bool IsProcessFolder(const char* name) {
     if (!*name) return false;
     for (; *name; ++name) {
@@ -141,12 +150,16 @@ bool IsProcessFolder(const char* name) {
     return true;
 }
 
+// This process is left out: its own command line would otherwise match a
+// title taken from it. So are zombies, which have already ended.
 void AddProcesses(std::vector<WindowInfo>* result) {
     DIR* proc = opendir("/proc");
     if (!proc) return;
+    const std::string self = std::to_string(getpid());
     while (const dirent* item = readdir(proc)) {
-        if (!IsProcessFolder(item->d_name)) continue;
+        if (!IsProcessFolder(item->d_name) || self == item->d_name) continue;
         std::string folder = std::string("/proc/") + item->d_name;
+        if (IsZombie(folder)) continue;
         std::string comm = ReadWholeFile(folder + "/comm");
         if (!comm.empty() && comm.back() == '\n') comm.pop_back();
         std::string title = CommandLineText(ReadWholeFile(folder + "/cmdline"));

@@ -15,6 +15,7 @@ struct WindowInfo {
 // The X11 top-level windows (when a display is reachable: their names and
 // WM_CLASS), then every running process (its command line as the title, its
 // command name as the class), so that a server without a window is found too.
+// This process and zombie processes are not listed.
 std::vector<WindowInfo> ListWindows();
 
 }  // namespace platform

@@ -9,6 +9,7 @@ packages=(
     libpugixml-dev libcurl4-openssl-dev liburiparser-dev libxcb1-dev
     miniupnpd-nftables miniupnpc nftables iproute2
     fonts-noto-cjk xvfb xauth
+    dpkg-dev file groff-base
 )
 
 missing=()

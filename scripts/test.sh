@@ -5,3 +5,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
 ctest --test-dir build --output-on-failure --timeout 600 -j2
+# The Debian package (built, not installed).
+(cd build && cpack -G DEB)

@@ -7,6 +7,7 @@
 
 #include "foundation/trace.h"
 #include "net/timed_calls.h"
+#include "platform/adapters.h"
 #include "platform/system.h"
 
 std::string glb_LookedUpName;
@@ -65,6 +66,16 @@ std::string Dotted(uint32_t address) {
     return text;
 }
 
+// Debian maps the computer's name to 127.0.1.1: a mapping to a loopback
+// address would reach nobody, so the first other address is taken.
+std::string FirstNonLoopback(const std::vector<uint32_t>& addresses) {
+    for (uint32_t found : addresses) {
+        std::string dotted = Dotted(found);
+        if (dotted.compare(0, 4, "127.") != 0) return dotted;
+    }
+    return std::string();
+}
+
 }  // namespace
 
 int ClassifyAddress(const std::string& address) {
@@ -82,15 +93,16 @@ int GetLocalIP(std::string* address, const char* hostName) {
     Trace("GetLocalIP() S");
     if (address) *address = kNoAddress;
     glb_LookedUpName = hostName && *hostName ? hostName : platform::ComputerName();
-    uint32_t found = TimedResolve(glb_LookedUpName.c_str(), nullptr, kResolveLimitMs);
-    if (found == 0) {
+    std::string found =
+        FirstNonLoopback(TimedResolveAll(glb_LookedUpName.c_str(), kResolveLimitMs));
+    if (found.empty()) found = platform::DefaultRouteAddress();
+    if (found.empty()) {
         Trace("GetLocalIP() error");
         return -1;
     }
-    std::string dotted = Dotted(found);
-    if (address) *address = dotted;
+    if (address) *address = found;
     Trace("GetLocalIP() E OK");
-    return ClassifyAddress(dotted);
+    return ClassifyAddress(found);
 }
 
 int CheckFW() {

@@ -23,9 +23,11 @@ extern const char kProbeHost[];
 // 1, 2 or 3 (AddressClass). Host names are never resolved here.
 int ClassifyAddress(const std::string& address);
 
-// Resolves hostName, or the computer's name when it is null or empty (at most
-// 5 s). Returns the class of the first address found, or -1 when none was
-// found; address (optional) receives it dotted, or "127.0.0.1" when none.
+// The computer's own address: the first address of hostName (or of the
+// computer's name when it is null or empty; at most 5 s) that is not a
+// loopback address, else the address of the default route's interface; never
+// a loopback address. Returns its class, or -1 when there is none; address
+// (optional) receives it dotted, or "127.0.0.1" when there is none.
 int GetLocalIP(std::string* address = nullptr, const char* hostName = nullptr);
 
 // 0 when the probe host resolves to an address, -1 otherwise (at most 5 s).

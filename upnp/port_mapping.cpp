@@ -5,6 +5,7 @@
 #include "foundation/pump.h"
 #include "foundation/trace.h"
 #include "upnp/igd_session.h"
+#include "upnp/soap_fault.h"
 #include "upnp/soap_request.h"
 
 StrList glb_MappingEntries;
@@ -13,7 +14,6 @@ namespace {
 
 constexpr int kSuccess = 200;
 constexpr int kPortsPerCall = 10;
-constexpr int kMaxEntries = 20;
 constexpr int kPauseBeforeItemMs = 100;
 constexpr int kMessagesPerPort = 100;
 
@@ -91,7 +91,8 @@ int _AddPortMapping(const std::string& wanPort, const std::string& protocol,
     request.AddArgument("NewPortMappingDescription", description, "string");
     request.AddArgument("NewLeaseDuration", "0", "ui2");
     if (request.Invoke(glb_ControlURL) != kSuccess) {
-        glb_IgdMessage = "AddPortMappingエラー(" + glb_ControlURL + ")";
+        glb_IgdMessage = "AddPortMappingエラー(" + glb_ControlURL + ")" +
+                         FaultExplanation(request.ResponseText());
         Trace("_AddPortMapping() ControlURL Invoke error");
         return -2;
     }
@@ -140,7 +141,8 @@ int _DeletePortMapping(const std::string& wanPort, const std::string& protocol) 
     request.AddArgument("NewExternalPort", wanPort, "ui2");
     request.AddArgument("NewProtocol", protocol, "string");
     if (request.Invoke(glb_ControlURL) != kSuccess) {
-        glb_IgdMessage = "DeletePortMappingエラー(" + glb_ControlURL + ")";
+        glb_IgdMessage = "DeletePortMappingエラー(" + glb_ControlURL + ")" +
+                         FaultExplanation(request.ResponseText());
         return -1;
     }
     glb_IgdMessage = "DeletePortMapping成功(" + glb_ControlURL + "," + wanPort + ")";
@@ -166,13 +168,13 @@ int DeletePortMapping(const std::string& wanPorts, const std::string& protocol) 
     return result;
 }
 
-int GetMappingEntries() {
+int GetMappingEntries(int limit) {
     Trace("GetMappingEntries() S");
     glb_MappingEntries.Clear();
     int count = 0;
     if (SessionAvailable()) {
         SoapRequest request(glb_ServiceType, kGetEntry);
-        for (int index = 0; count < kMaxEntries; ++index) {
+        for (int index = 0; count < limit; ++index) {
             PumpSleep(kPauseBeforeItemMs);
             request.ClearArguments();
             request.SetAction(glb_ServiceType, kGetEntry);

@@ -7,7 +7,7 @@
 
 #include "foundation/strlist.h"
 
-// Mapping records of the last GetMappingEntries (at most 20), each eight
+// Mapping records of the last GetMappingEntries, each eight
 // tab-separated fields: remote host, external port, protocol, internal port,
 // internal client, enabled, description, lease duration.
 extern StrList glb_MappingEntries;
@@ -41,9 +41,12 @@ int _DeletePortMapping(const std::string& wanPort, const std::string& protocol);
 // result, -1 for an empty list.
 int DeletePortMapping(const std::string& wanPorts, const std::string& protocol);
 
+// The list window's limit on the mappings read.
+constexpr int kListWindowEntries = 20;
+
 // Reads the router's mappings by index into glb_MappingEntries until the
-// first failed answer or 20 records; returns the number read.
-int GetMappingEntries();
+// first failed answer or limit records; returns the number read.
+int GetMappingEntries(int limit = kListWindowEntries);
 
 // Empties glb_MappingEntries and removes the status line hook.
 void ResetPortMappingForTests();

@@ -1,11 +1,13 @@
 #include "app/console/console_app_ui.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "app/port_commands.h"
 #include "app/port_map_list.h"
 #include "app/windows/console_messages.h"
 #include "foundation/pump.h"
+#include "platform/charset.h"
 #include "platform/wait.h"
 
 namespace {
@@ -36,12 +38,15 @@ void ConsoleAppUi::InstallPump() {
     SetPumpHook(PumpConsole);
 }
 
-// A signal cuts the wait short; the loop then looks at its timers again.
+// A signal cuts the wait short; the loop then runs its check and looks at
+// its timers again. The wait is capped so that the check runs even while
+// the next timer is far away.
 int ConsoleAppUi::Run() {
     while (!exitRequested_) {
         int wait = timers_.MsUntilNext();
         if (wait < 0) return kExitBatchFailed;
-        sleep_(wait);
+        sleep_(std::min(wait, kLoopCheckMs));
+        if (onLoopCheck_) onLoopCheck_();
         FireDue(1);
     }
     return exitCode_;
@@ -73,6 +78,10 @@ bool ConsoleAppUi::AskYesNo(const std::string& text, const std::string& title) {
     return messages_.Ask(text, title);
 }
 
+bool ConsoleAppUi::AskOkCancel(const std::string& text, const std::string& title) {
+    return messages_.Ask(text, title);
+}
+
 // The rows as the list window shows them, one line each; nothing is deleted.
 void ConsoleAppUi::ShowPortMapWindow(PortMapList& list) {
     for (const PortMapRow& row : list.Rows()) {
@@ -83,6 +92,11 @@ void ConsoleAppUi::ShowPortMapWindow(PortMapList& list) {
 
 void ConsoleAppUi::ShowDeviceSearchWindow(const std::string& listing) {
     Print(listing);
+}
+
+// Written as it is, for scripts: the text carries its own line ends.
+void ConsoleAppUi::WriteOutput(const std::string& text) {
+    out_ << platform::Cp932ToUtf8(text) << std::flush;
 }
 
 void ConsoleAppUi::CopyToClipboard(const std::string& text) {

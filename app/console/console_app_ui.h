@@ -1,10 +1,11 @@
 // The window operations for a run without a display, on the console and
 // without Qt. There is no window: the fields live in memory, the status
 // line, the busy panel and hiding do nothing, messages go to standard error
-// and questions to the terminal (MessageOutput), and what a window would
-// hand to the user (a copied text, a listing, a web address) is printed on
-// standard output. The one-shot timers run on a small loop of their own
-// (Run), and the core's waits fire the timers that fall due meanwhile.
+// and questions to the terminal (MessageOutput), no file can be chosen, and
+// what a window would hand to the user (a copied text, a listing, a web
+// address) is printed on standard output. The one-shot timers run on a small
+// loop of their own (Run), and the core's waits fire the timers that fall
+// due meanwhile.
 #pragma once
 
 #include <functional>
@@ -26,8 +27,15 @@ class ConsoleAppUi final : public AppUi {
     ConsoleAppUi(const ConsoleAppUi&) = delete;
     ConsoleAppUi& operator=(const ConsoleAppUi&) = delete;
 
+    // The longest the loop waits between two calls of its check.
+    static constexpr int kLoopCheckMs = 200;
+
     // Called with the id when a timer fires.
     void SetTimerHandler(std::function<void(int)> handler) { onTimer_ = std::move(handler); }
+    // Called by the loop at least every kLoopCheckMs, before it fires a due
+    // timer, and never from inside the core's waits: work that must not cut
+    // into a router command that waits (the end-of-session handling).
+    void SetLoopCheck(std::function<void()> check) { onLoopCheck_ = std::move(check); }
     // From now on the core's waits (PumpMessages, PumpSleep) fire this UI's
     // due timers, as the window's event loop would.
     void InstallPump();
@@ -50,12 +58,16 @@ class ConsoleAppUi final : public AppUi {
     void ShowMessage(const std::string& text, const std::string& title) override;
     bool AskYesNo(const std::string& text) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
+    // Asked as a Yes/No question: Yes is OK; Cancel without a terminal.
+    bool AskOkCancel(const std::string& text, const std::string& title) override;
+    std::string ChooseExistingFile() override { return std::string(); }
     void SetStatusLine(const std::string&) override {}
     void EnableMainWindow(bool) override {}
     void HideMainWindow() override {}
     void ShowBusyPanel(const std::string&, const std::string&) override {}
     void ShowPortMapWindow(PortMapList& list) override;
     void ShowDeviceSearchWindow(const std::string& listing) override;
+    void WriteOutput(const std::string& text) override;
     void CopyToClipboard(const std::string& text) override;
     void OpenUrl(const std::string& url) override;
     void StartTimer(int id, int ms) override;
@@ -72,6 +84,7 @@ class ConsoleAppUi final : public AppUi {
     MainFields fields_;
     ConsoleTimers timers_;
     std::function<void(int)> onTimer_;
+    std::function<void()> onLoopCheck_;
     bool exitRequested_ = false;
     int exitCode_ = 0;
 };

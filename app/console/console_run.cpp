@@ -8,6 +8,7 @@
 #include "app/windows/run_policy.h"
 #include "app/windows/usage.h"
 #include "platform/charset.h"
+#include "platform/termination.h"
 
 namespace {
 
@@ -18,24 +19,40 @@ int NeedsDisplayEnd(std::ostream& err) {
     return kExitNeedsDisplay;
 }
 
+// After the first-run question there is nothing the window could be used
+// for: the command itself is not carried out.
+void EndAfterFirstRunPrompt(ConsoleAppUi& ui, SluiceApp& app, std::ostream& err) {
+    ui.SetTimerHandler([&ui, &app, &err](int id) {
+        app.OnTimer(id);
+        if (id != kTimerFirstRun) return;
+        err << platform::Cp932ToUtf8(FirstRunDoneLine()) << std::flush;
+        ui.ExitProcess(kExitNeedsDisplay);
+    });
+}
+
+// SIGTERM, SIGHUP and SIGINT only set a flag from now on; the loop reads it
+// between timers, never while a router command waits, and the shutdown
+// handling closes the watched ports before the process ends.
+void EndOnTerminationRequest(ConsoleAppUi& ui, SluiceApp& app) {
+    platform::CatchTerminationSignals();
+    ui.SetLoopCheck([&app] {
+        if (platform::TakeTerminationRequest()) app.OnEndSession();
+    });
+}
+
 }  // namespace
 
 int RunOnConsole(const std::vector<std::string>& args, const ConsoleStreams& streams) {
-    if (NeedsDisplay(args)) return NeedsDisplayEnd(streams.err);
+    if (!RunsWithoutDisplay(args)) return NeedsDisplayEnd(streams.err);
     ConsoleMessages messages(streams.err, streams.in, streams.inIsTerminal);
     ConsoleAppUi ui(messages, streams.out);
     SluiceApp app(ui);
-    // After the first-run question there is nothing the window could be used
-    // for: the command itself is not carried out.
-    ui.SetTimerHandler([&](int id) {
-        app.OnTimer(id);
-        if (id != kTimerFirstRun) return;
-        streams.err << platform::Cp932ToUtf8(FirstRunDoneLine()) << std::flush;
-        ui.ExitProcess(kExitNeedsDisplay);
-    });
+    EndAfterFirstRunPrompt(ui, app, streams.err);
+    EndOnTerminationRequest(ui, app);
     ui.InstallPump();
     RunKind kind = app.Startup(args);
     if (ui.ExitRequested()) return ui.ExitCode();
-    if (kind == RunKind::kInteractive) return NeedsDisplayEnd(streams.err);
+    // While server programs are watched the watch ends the process.
+    if (kind == RunKind::kInteractive && !app.Watching()) return NeedsDisplayEnd(streams.err);
     return ui.Run();
 }

@@ -15,5 +15,8 @@ struct ConsoleStreams {
 
 // Runs the program with args (CP932, without the program path) and returns
 // the exit code. A run that needs a window ends at once with the usage line
-// and 2; a first start asks its first-run question and ends with 2.
+// and 2, unless it is an interactive start that watches the server programs
+// of the current folder; a first start asks its first-run question and ends
+// with 2. SIGTERM, SIGHUP and SIGINT end the run through the shutdown
+// handling, which closes the watched ports first.
 int RunOnConsole(const std::vector<std::string>& args, const ConsoleStreams& streams);

@@ -38,7 +38,7 @@ RunKind CSluiceDlg::Start(const std::vector<std::string>& args) {
 }
 
 void CSluiceDlg::reject() {
-    app_.OnCloseWindow();
+    if (!app_.OnCloseWindow()) return;
     if (!ui_.ExitRequested()) ui_.ExitProcess(kExitWindowClosed);
     QDialog::reject();
 }
@@ -65,6 +65,8 @@ void CSluiceDlg::ConnectControls() {
         {kIdCopy, &SluiceApp::OnCopy},
         {kIdRouterPage, &SluiceApp::OnRouterPage},
         {kIdDeviceSearch, &SluiceApp::OnDeviceSearch},
+        {kIdHomePage, &SluiceApp::OnHomePage},
+        {kIdWizard, &SluiceApp::OnWizard},
     };
     for (const Click& click : clicks) {
         connect(ButtonControl(this, click.id), &QAbstractButton::clicked, this,

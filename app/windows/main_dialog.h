@@ -24,7 +24,8 @@ class CSluiceDlg final : public QDialog {
     SluiceApp& App() { return app_; }
 
   protected:
-    // The user closes the window (close button or Esc).
+    // The user closes the window (close button or Esc); ignored while a
+    // router command runs.
     void reject() override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -17,6 +17,8 @@
 #include "app/windows/main_controls.h"
 #include "app/windows/port_map_dialog.h"
 #include "app/windows/qt_text.h"
+#include "app/windows/wizard_dialogs.h"
+#include "platform/charset.h"
 
 namespace {
 
@@ -98,6 +100,14 @@ bool QtAppUi::AskYesNo(const std::string& text, const std::string& title) {
     return messages_.Ask(text, title);
 }
 
+bool QtAppUi::AskOkCancel(const std::string& text, const std::string& title) {
+    return AskOkCancelBox(&window_, text, title);
+}
+
+std::string QtAppUi::ChooseExistingFile() {
+    return ChooseServerProgram(&window_);
+}
+
 void QtAppUi::SetStatusLine(const std::string& text) {
     EditControl(&window_, kIdStatusLine)->setText(ToQString(text));
 }
@@ -135,6 +145,12 @@ void QtAppUi::ShowDeviceSearchWindow(const std::string& listing) {
 
 // Without a display (the offscreen platform) there is no clipboard to share:
 // the text goes to standard output.
+void QtAppUi::WriteOutput(const std::string& text) {
+    std::string utf8 = platform::Cp932ToUtf8(text);
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    std::fflush(stdout);
+}
+
 void QtAppUi::CopyToClipboard(const std::string& text) {
     if (QGuiApplication::platformName() == QStringLiteral("offscreen")) {
         std::printf("%s\n", ToQString(text).toUtf8().constData());

@@ -30,12 +30,15 @@ class QtAppUi final : public AppUi {
     void ShowMessage(const std::string& text, const std::string& title) override;
     bool AskYesNo(const std::string& text) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
+    bool AskOkCancel(const std::string& text, const std::string& title) override;
+    std::string ChooseExistingFile() override;
     void SetStatusLine(const std::string& text) override;
     void EnableMainWindow(bool enable) override;
     void HideMainWindow() override;
     void ShowBusyPanel(const std::string& caption, const std::string& picturePath) override;
     void ShowPortMapWindow(PortMapList& list) override;
     void ShowDeviceSearchWindow(const std::string& listing) override;
+    void WriteOutput(const std::string& text) override;
     void CopyToClipboard(const std::string& text) override;
     void OpenUrl(const std::string& url) override;
     void StartTimer(int id, int ms) override;

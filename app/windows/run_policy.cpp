@@ -1,5 +1,6 @@
 #include "app/windows/run_policy.h"
 
+#include "app/watched_apps.h"
 #include "foundation/mbs.h"
 #include "platform/charset.h"
 #include "platform/system.h"
@@ -27,10 +28,18 @@ bool ShowsWindows(const std::string& qtPlatformName) {
 bool NeedsDisplay(const std::vector<std::string>& args) {
     if (args.empty()) return true;
     std::string switchText = MbsLower(args[0]);
-    for (const char* word : {"setup", "open", "close"}) {
+    for (const char* word : {"setup", "open", "close", "list"}) {
         if (MbsFind(switchText.c_str(), word)) return false;
     }
     return true;
+}
+
+bool IsWizardRun(const std::vector<std::string>& args) {
+    return !args.empty() && MbsFind(MbsLower(args[0]).c_str(), "wizard") != nullptr;
+}
+
+bool RunsWithoutDisplay(const std::vector<std::string>& args) {
+    return !NeedsDisplay(args) || (!IsWizardRun(args) && FindWatchedPrograms());
 }
 
 bool IsHelpRequest(const std::vector<std::string>& args) {

@@ -21,8 +21,16 @@ bool ShowsWindows(const std::string& qtPlatformName);
 
 // True when the arguments (CP932, without the program path) ask for a run
 // that only makes sense on a screen: no switch word that works unattended
-// (setup, open, close, closeall), so an interactive run or the wizard.
+// (setup, open, close, closeall, list), so an interactive run or the wizard.
 bool NeedsDisplay(const std::vector<std::string>& args);
+
+// True when the first argument's switch text asks for the setup wizard.
+bool IsWizardRun(const std::vector<std::string>& args);
+
+// True when the arguments have work to do without a display: a run that
+// does not need one, or an interactive start (never the wizard) that finds
+// server programs to watch in the current folder's definition file.
+bool RunsWithoutDisplay(const std::vector<std::string>& args);
 
 // True when the first argument asks for the usage text ("--help" or "-h").
 bool IsHelpRequest(const std::vector<std::string>& args);

@@ -4,7 +4,7 @@
 #include <string>
 
 // The text that "--help" prints: the grammar, the switch words and the exit
-// codes.
+// codes, in short; the manual page sluice.1 says the same at length.
 std::string UsageText();
 
 // The single line written to standard error when a run that needs a

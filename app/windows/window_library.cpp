@@ -2,11 +2,12 @@
 
 #include <ostream>
 
-#include "platform/files.h"
 #include "platform/dynamic_library.h"
+#include "platform/files.h"
 #include "platform/system.h"
 
 const char kWindowLibraryName[] = "libsluice_gui.so";
+const char kInstalledWindowLibraryFolder[] = SLUICE_GUI_FOLDER;
 
 namespace {
 
@@ -26,7 +27,8 @@ std::string WindowLibraryPath(const std::string& programPath) {
     std::string folder = FolderOf(programPath);
     if (folder.empty()) return std::string();
     for (const std::string& candidate :
-         {folder + kWindowLibraryName, folder + "../lib/sluice/" + kWindowLibraryName}) {
+         {folder + kWindowLibraryName,
+          folder + kInstalledWindowLibraryFolder + kWindowLibraryName}) {
         if (platform::PathExists(candidate)) return candidate;
     }
     return std::string();
@@ -34,8 +36,8 @@ std::string WindowLibraryPath(const std::string& programPath) {
 
 int RunWindowLibrary(int argc, char** argv, std::ostream& err) {
     std::string path = WindowLibraryPath(platform::ProgramPath());
-    std::string error =
-        std::string(kWindowLibraryName) + " is neither beside the program nor in ../lib/sluice/";
+    std::string error = std::string(kWindowLibraryName) + " is neither beside the program nor in " +
+                        kInstalledWindowLibraryFolder;
     void* entry =
         path.empty() ? nullptr : platform::LibrarySymbol(path, "SluiceWindowsMain", &error);
     if (!entry) {

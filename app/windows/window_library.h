@@ -8,6 +8,10 @@
 
 // The library's file name.
 extern const char kWindowLibraryName[];
+// Where an installed program's library lies, relative to the program's own
+// folder and ending in "/": "../lib/sluice/" for the usual layout, as the
+// install rules place it.
+extern const char kInstalledWindowLibraryFolder[];
 
 // What the library's entry returns when Qt found no screen after all (a
 // display variable names a display that cannot be reached): nothing has
@@ -20,8 +24,8 @@ extern "C" int SluiceWindowsMain(int argc, char** argv);
 
 // Where the library lies for the program at programPath (its real, absolute
 // path, CP932): beside the program, as in the build folder, or in
-// ../lib/sluice/ once installed. The first of the two that exists; "" when
-// neither does, or when programPath is not absolute.
+// kInstalledWindowLibraryFolder once installed. The first of the two that
+// exists; "" when neither does, or when programPath is not absolute.
 std::string WindowLibraryPath(const std::string& programPath);
 
 // Loads the library and runs its entry. When it cannot be loaded, writes one

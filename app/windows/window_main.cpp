@@ -1,11 +1,13 @@
 // The window library's entry: the Qt application, the main window and its
 // event loop, for a run with a display.
 #include <QApplication>
+#include <QIcon>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/windows/end_session.h"
 #include "app/windows/main_dialog.h"
 #include "app/windows/qt_pump.h"
 #include "app/windows/run_policy.h"
@@ -24,10 +26,13 @@ void ChooseQtPlatform() {
     setenv("QT_QPA_PLATFORM", platforms.c_str(), 1);
 }
 
+// While server programs are watched the window stays hidden: the watch
+// ends the process once the programs are gone.
 int RunWindow(CSluiceDlg& window, const std::vector<std::string>& args) {
     RunKind kind = window.Start(args);
     if (window.Ui().ExitRequested()) return window.Ui().ExitCode();
-    if (kind == RunKind::kInteractive || !SwitchHas("hide")) window.show();
+    bool watching = window.App().Watching();
+    if (!watching && (kind == RunKind::kInteractive || !SwitchHas("hide"))) window.show();
     return QApplication::exec();
 }
 
@@ -38,7 +43,9 @@ int SluiceWindowsMain(int argc, char** argv) {
     QApplication application(argc, argv);
     if (!ShowsWindows(QGuiApplication::platformName().toStdString())) return kNoScreen;
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/sluice.png")));
     CSluiceDlg window;
+    EndSessionWatch endSession(window);
     SetPumpHook(PumpQtEvents);
     int code = RunWindow(window, ProgramArguments(argc, argv));
     SetPumpHook(nullptr);

@@ -142,6 +142,31 @@ TEST(RouteTableTest, DefaultGatewaysWithLowestMetricPerInterface) {
     EXPECT_EQ(expected, platform::DefaultGatewaysIn(table));
 }
 
+TEST(RouteTableTest, DefaultRouteInterfaceHasTheLowestMetric) {
+    const std::string head =
+        "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n";
+    const std::string eth0 = "eth0\t00000000\t0101A8C0\t0003\t0\t0\t100\t00000000\t0\t0\t0\n";
+    const std::string wlan0 = "wlan0\t00000000\t0100000A\t0003\t0\t0\t50\t00000000\t0\t0\t0\n";
+    const std::string ppp0 = "ppp0\t00000000\t00000000\t0001\t0\t0\t10\t00000000\t0\t0\t0\n";
+    const std::string unreachable = "*\t00000000\t00000000\t0201\t0\t0\t0\t00000000\t0\t0\t0\n";
+    const std::string down = "eth1\t00000000\t0101A8C0\t0002\t0\t0\t0\t00000000\t0\t0\t0\n";
+    const std::string subnet = "eth0\t0001A8C0\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0\n";
+    struct {
+        std::string table;
+        const char* expected;
+    } cases[] = {
+        {head + eth0 + wlan0, "wlan0"},
+        {head + wlan0 + eth0, "wlan0"},
+        {head + eth0 + ppp0, "ppp0"},  // a point-to-point default needs no gateway
+        {head + unreachable + eth0, "eth0"},
+        {head + unreachable + down + subnet, ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.expected, platform::DefaultRouteInterfaceIn(c.table)) << c.table;
+    }
+}
+
 TEST(ResolvConfTest, FirstIpv4NameServer) {
     struct {
         const char* text;

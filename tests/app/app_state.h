@@ -6,18 +6,28 @@
 #include "app/command_line.h"
 #include "app/main_ui.h"
 #include "app/report_items.h"
+#include "app/router_command.h"
 #include "app/startup.h"
+#include "app/watched_apps.h"
+#include "defs/definition_list.h"
+#include "defs/watch_table.h"
 #include "foundation/environment.h"
 #include "foundation/settings.h"
 #include "foundation/trace.h"
+#include "platform/termination.h"
 #include "upnp/igd_session.h"
 #include "upnp/port_mapping.h"
 
 inline void ResetAppState() {
     ResetCommandLineForTests();
     ResetReportItemsForTests();
+    ResetRouterCommandForTests();
     ResetMainUiForTests();
     ResetStartupForTests();
+    ResetWatchForTests();
+    ResetWatchTableForTests();
+    ResetDefinitionListForTests();
+    platform::ResetTerminationForTests();
     ResetAdapterScanForTests();
     ResetIgdSessionForTests();
     ResetPortMappingForTests();

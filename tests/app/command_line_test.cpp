@@ -303,6 +303,8 @@ TEST_F(FirstRunTest, PromptTakesPrecedenceOverBatchWordsWhenOffered) {
 TEST_F(FirstRunTest, WithoutPromptBatchWordsAreCarriedOut) {
     EXPECT_EQ(RunKind::kOpen, Choose("/open_hide", false));
     EXPECT_EQ(RunKind::kCloseAll, Choose("/closeall", false));
+    EXPECT_EQ(RunKind::kList, Choose("/LIST_hide", false));
+    EXPECT_EQ(RunKind::kClose, Choose("/close_list", false)) << "the list comes after close";
     EXPECT_EQ(RunKind::kInteractive, Choose("", false));
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/home_page.h"
 #include "app/port_commands.h"
 #include "app/settings_keys.h"
 #include "app/sluice_app.h"
@@ -199,6 +200,20 @@ TEST_F(DiagnosisTest, RouterPageOpensTheGatewayOnlyWhenOneIsKnown) {
     glb_GateWy = "192.168.0.1";
     app_.OnRouterPage();
     EXPECT_EQ(std::vector<std::string>{"http://192.168.0.1/"}, ui_.openedUrls);
+}
+
+// The home page is a build setting; these pages are only handed to the fake
+// window, never fetched.
+TEST(HomePageCommand, OpensTheHomePageOrSaysThereIsNone) {
+    FakeUi ui;
+    HomePageCommand(ui, "http://sluice.example/");
+    EXPECT_EQ(std::vector<std::string>{"http://sluice.example/"}, ui.openedUrls);
+    EXPECT_TRUE(ui.messages.empty());
+
+    ui.openedUrls.clear();
+    HomePageCommand(ui, "");
+    EXPECT_TRUE(ui.openedUrls.empty());
+    EXPECT_EQ(std::vector<std::string>{kNoHomePage}, ui.messages);
 }
 
 TEST_F(DiagnosisTest, DeviceSearchListsTheDevicesAndProposesTheGlobalOne) {

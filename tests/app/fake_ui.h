@@ -26,9 +26,13 @@ class FakeUi : public AppUi {
     int disableCount = 0;
     bool ctrlHeld = false;
     bool answerYes = false;
+    bool answerOk = true;    // AskOkCancel's answer
+    std::string chosenFile;  // ChooseExistingFile's answer ("" cancels)
+    int fileDialogs = 0;
     std::vector<std::string> deviceListings;  // every device search window shown
     std::vector<std::string> clipboard;       // every text copied
     std::vector<std::string> openedUrls;
+    std::string output;                 // everything written on standard output
     bool enabledDuringListing = false;  // the window was enabled when the listing came up
 
     // Rows of every list window shown, and the indexes its buttons delete
@@ -49,6 +53,15 @@ class FakeUi : public AppUi {
         messageTitles.push_back(title);
         return answerYes;
     }
+    bool AskOkCancel(const std::string& text, const std::string& title) override {
+        messages.push_back(text);
+        messageTitles.push_back(title);
+        return answerOk;
+    }
+    std::string ChooseExistingFile() override {
+        ++fileDialogs;
+        return chosenFile;
+    }
     void SetStatusLine(const std::string& text) override { statusLines.push_back(text); }
     void EnableMainWindow(bool enable) override {
         enabled = enable;
@@ -67,6 +80,7 @@ class FakeUi : public AppUi {
         deviceListings.push_back(listing);
         enabledDuringListing = enabled;
     }
+    void WriteOutput(const std::string& text) override { output += text; }
     void CopyToClipboard(const std::string& text) override { clipboard.push_back(text); }
     void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
     void StartTimer(int id, int ms) override { startedTimers.push_back({id, ms}); }

@@ -188,6 +188,9 @@ TEST_F(PortCommandsTest, MessageOffHidesRouterFailuresButNotTheExitCode) {
     RouterRefuses();
     EXPECT_EQ(kCommandFailed, Open());
     EXPECT_TRUE(ui_.messages.empty());
+    // The status line still tells what the router said.
+    EXPECT_EQ(glb_IgdMessage, ui_.statusLines.back());
+    EXPECT_NE(std::string::npos, glb_IgdMessage.find("UPnPエラー501 Action Failed: "));
     Batch();
     Open();
     EXPECT_TRUE(ui_.messages.empty());
@@ -219,6 +222,7 @@ TEST_F(PortCommandsTest, CloseFailureAndBatchEnds) {
     EXPECT_EQ(
         "ポート閉鎖に失敗しました\r\nすでに閉じられている可能性があります\r\n\r\n" + glb_IgdMessage,
         ui_.messages[0]);
+    EXPECT_EQ(glb_IgdMessage, ui_.statusLines.back());
     glb_Settings.Set(key::kMessageOff, "1");
     Batch("/close");
     Close();

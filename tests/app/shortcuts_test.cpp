@@ -169,6 +169,10 @@ TEST_F(ShortcutsTest, OpenClosePairNamesAndArguments) {
         EXPECT_EQ(Expected({"/close", one.wan, one.protocol}), Exec(close));
         EXPECT_EQ(platform::Cp932ToUtf8(open), EntryValue(Text(open), "Name"));
         EXPECT_EQ("Application", EntryValue(Text(close), "Type"));
+        // The program's own icon, beside the program that is not installed.
+        const std::string icon = std::string(SharedEnvironment().GetEnum(900006)) + "sluice.png";
+        EXPECT_EQ(icon, EntryValue(Text(open), "Icon"));
+        EXPECT_EQ(icon, EntryValue(Text(close), "Icon"));
         EXPECT_EQ(kExecutable, Mode(open));
         EXPECT_EQ(kExecutable, Mode(close));
     }

@@ -189,7 +189,7 @@ TEST_F(StartupTest, SetupMakesStartLaunchersAndEnds) {
     EXPECT_TRUE(scratch_.Exists(platform::Cp932ToUtf8("Desktop/ポート閉鎖(ALL).desktop")));
 }
 
-TEST_F(StartupTest, ClosingSavesOnlyOnceDefinitionFileIsKnown) {
+TEST_F(StartupTest, ClosingSavesOnlyWhenTheStartFoundTheDefinitionFile) {
     platform::SetTickSourceForTests(TestTick);
     g_tick = 1000;
     Settings("PRE_PORT=8080\r\n");
@@ -203,9 +203,15 @@ TEST_F(StartupTest, ClosingSavesOnlyOnceDefinitionFileIsKnown) {
     LoadIni(scratch_.PathOf("sluice.ini").c_str(), saved, 0);
     EXPECT_STREQ("8080", saved.Get(key::kPreviousPort));
 
-    scratch_.Write("sluice.def", "");
-    glb_Environment.SetEnum(kDefinitionEntry, scratch_.PathOf("sluice.def"));
+    // The interactive start looks the definition file up beside the program.
+    scratch_.Write("sluice.def", "# no records\n");
     g_tick += 10000;  // the check above loaded the file again
+    Start({});
+    EXPECT_EQ(scratch_.PathOf("sluice.def"), glb_Environment.GetEnum(kDefinitionEntry));
+    ui_.window.wanPort = "9999";
+    ui_.window.comment = "Game";
+    ui_.window.device = "uuid:5678";
+    g_tick += 10000;
     app_.OnCloseWindow();
     LoadIni(scratch_.PathOf("sluice.ini").c_str(), saved, 0);
     EXPECT_STREQ("9999", saved.Get(key::kPreviousPort));

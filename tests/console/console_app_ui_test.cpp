@@ -98,6 +98,31 @@ TEST_F(ConsoleAppUiTest, WaitsInsideAHandlerFireTheTimersThatFallDue) {
     EXPECT_EQ((std::vector<std::string>{"1 begins", "3 begins", "3 ends", "1 ends"}), fired_);
 }
 
+// The check runs from the loop at least every 200 ms even while the next
+// timer is further away, and never from a wait inside a handler.
+TEST_F(ConsoleAppUiTest, TheLoopCheckRunsBetweenTimersAndNeverInsideAWait) {
+    ui_.InstallPump();
+    ui_.SetLoopCheck([&] {
+        fired_.push_back("check@" + std::to_string(Elapsed()));
+        if (Elapsed() >= 800) ui_.ExitProcess(kExitBatchDone);
+    });
+    ui_.SetTimerHandler([&](int id) {
+        fired_.push_back(std::to_string(id) + " begins");
+        if (id == 1) {
+            ui_.StartTimer(2, 0);
+            ui_.StartTimer(3, 5000);
+            FakeClock::Advance(500);
+            PumpMessages(50);
+        }
+        fired_.push_back(std::to_string(id) + " ends");
+    });
+    ui_.StartTimer(1, 100);
+    EXPECT_EQ(kExitBatchDone, ui_.Run());
+    EXPECT_EQ((std::vector<std::string>{"check@100", "1 begins", "2 begins", "2 ends", "1 ends",
+                                        "check@800"}),
+              fired_);
+}
+
 TEST_F(ConsoleAppUiTest, WaitsFireNothingOnceTheUiIsGone) {
     int calls = 0;
     {
@@ -115,19 +140,39 @@ TEST_F(ConsoleAppUiTest, MessagesGoToStandardErrorAndQuestionsAreAnsweredNo) {
     ui_.ShowMessage("a\r\nb", "タイトル");
     EXPECT_FALSE(ui_.AskYesNo("よろしいですか？"));
     EXPECT_FALSE(ui_.AskYesNo("初回起動です。", "確認"));
+    EXPECT_FALSE(ui_.AskOkCancel("定義ファイルを選びます。", "ウィザード"));
     EXPECT_EQ(
         u8"ポートマッピング削除に失敗しました\na\nb\n"
-        u8"よろしいですか？\n(y/n) n\n初回起動です。\n(y/n) n\n",
+        u8"よろしいですか？\n(y/n) n\n初回起動です。\n(y/n) n\n"
+        u8"定義ファイルを選びます。\n(y/n) n\n",
         err_.str());
     EXPECT_EQ("", out_.str());
 }
 
 TEST_F(ConsoleAppUiTest, QuestionsOnATerminalTakeTheAnswer) {
-    std::istringstream answers("y\nno\n");
+    std::istringstream answers("y\nno\nyes\nn\n");
     ConsoleMessages terminal(err_, answers, true);
     ConsoleAppUi ui(terminal, out_, FakeClock::Sleep);
     EXPECT_TRUE(ui.AskYesNo("よろしいですか？"));
     EXPECT_FALSE(ui.AskYesNo("よろしいですか？", "確認"));
+    EXPECT_TRUE(ui.AskOkCancel("定義ファイルを選びます。", "ウィザード"));
+    EXPECT_FALSE(ui.AskOkCancel("定義ファイルを選びます。", "ウィザード"));
+}
+
+// No window can offer a file: the choice is always cancelled.
+TEST_F(ConsoleAppUiTest, NoFileIsChosen) {
+    EXPECT_EQ("", ui_.ChooseExistingFile());
+    EXPECT_EQ("", out_.str());
+    EXPECT_EQ("", err_.str());
+}
+
+// A listing for scripts goes to standard output exactly as given, in UTF-8.
+TEST_F(ConsoleAppUiTest, OutputForScriptsIsWrittenAsItIs) {
+    ui_.WriteOutput("8000\tTCP\t192.168.0.10\t8000\t1\tサーバー\t0\n");
+    ui_.WriteOutput("");
+    ui_.WriteOutput("9000\tUDP");
+    EXPECT_EQ(u8"8000\tTCP\t192.168.0.10\t8000\t1\tサーバー\t0\n9000\tUDP", out_.str());
+    EXPECT_EQ("", err_.str());
 }
 
 TEST_F(ConsoleAppUiTest, WhatAWindowHandsToTheUserIsPrinted) {

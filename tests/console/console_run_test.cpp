@@ -14,6 +14,7 @@
 #include "app/port_commands.h"
 #include "app/windows/usage.h"
 #include "platform/charset.h"
+#include "platform/termination.h"
 #include "tests/app/app_test_base.h"
 #include "tests/support/fake_ssdp_network.h"
 #include "upnp/device_description.h"
@@ -33,6 +34,7 @@ class ConsoleRunTest : public AppTest {
     }
     void TearDown() override {
         ResetLocal();
+        platform::ResetTerminationForTests();
         AppTest::TearDown();
     }
     static void ResetLocal() {

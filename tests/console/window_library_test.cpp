@@ -1,6 +1,7 @@
-// Finding and loading the window library: beside the program, or in
-// ../lib/sluice/ once installed; a library that cannot be loaded is reported
-// in one line and the program goes on without windows.
+// Finding and loading the window library: beside the program, or in the
+// installed library folder (../lib/sluice/ in the usual layout) once
+// installed; a library that cannot be loaded is reported in one line and the
+// program goes on without windows.
 #include "app/windows/window_library.h"
 
 #include <gtest/gtest.h>
@@ -15,25 +16,28 @@
 namespace {
 
 TEST(WindowLibraryTest, BesideTheProgramFirstThenTheInstalledLibraryFolder) {
+    const std::string beside = "prefix/bin/libsluice_gui.so";
+    const std::string installed =
+        std::string("prefix/bin/") + kInstalledWindowLibraryFolder + "libsluice_gui.so";
     struct Case {
         bool beside;
         bool installed;
-        const char* found;  // below the scratch folder; "" for none
+        const std::string* found;  // below the scratch folder; nullptr for none
     };
     const Case cases[] = {
-        {true, false, "prefix/bin/libsluice_gui.so"},
-        {false, true, "prefix/bin/../lib/sluice/libsluice_gui.so"},
-        {true, true, "prefix/bin/libsluice_gui.so"},
-        {false, false, ""},
+        {true, false, &beside},
+        {false, true, &installed},
+        {true, true, &beside},
+        {false, false, nullptr},
     };
     for (const Case& c : cases) {
         ScratchFolder scratch;
         scratch.Write("prefix/bin/sluice", "");
-        if (c.beside) scratch.Write("prefix/bin/libsluice_gui.so", "");
-        if (c.installed) scratch.Write("prefix/lib/sluice/libsluice_gui.so", "");
+        if (c.beside) scratch.Write(beside, "");
+        if (c.installed) scratch.Write(installed, "");
         // A library beside the program's folder is not the program's.
         scratch.Write("prefix/libsluice_gui.so", "");
-        std::string expected = *c.found ? scratch.PathOf(c.found) : "";
+        std::string expected = c.found ? scratch.PathOf(*c.found) : "";
         EXPECT_EQ(expected, WindowLibraryPath(scratch.PathOf("prefix/bin/sluice")))
             << c.beside << c.installed;
     }
@@ -67,10 +71,10 @@ TEST(WindowLibraryTest, AMissingLibraryIsOneLineAndNoScreen) {
     char program[] = "sluice";
     char* argv[] = {program, nullptr};
     EXPECT_EQ(kNoScreen, RunWindowLibrary(1, argv, err));
-    EXPECT_EQ(
-        "sluice: cannot load the windows (libsluice_gui.so is neither beside the program "
-        "nor in ../lib/sluice/); going on without them\n",
-        err.str());
+    EXPECT_EQ(std::string("sluice: cannot load the windows (libsluice_gui.so is neither beside "
+                          "the program nor in ") +
+                  kInstalledWindowLibraryFolder + "); going on without them\n",
+              err.str());
 }
 
 }  // namespace

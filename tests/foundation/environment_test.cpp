@@ -58,6 +58,7 @@ TEST_F(EnvironmentTest, ProgramEntriesOfAWritableFolder) {
         {900025, ""},
         {900026, ""},
         {900027, "■■■環境変数定義終了■■■"},
+        {900028, folder_.PathOf("home")},
     };
     for (const Case& c : cases) EXPECT_EQ(c.value, env.GetEnum(c.entry)) << c.entry;
     EXPECT_STRNE("", env.GetEnum(900024));
@@ -119,8 +120,12 @@ TEST_F(EnvironmentTest, MacrosExpandAndCollapse) {
         {"$WINDIR$\\x", "\\x"},
         {"$WINDRIVE$$PROGRAM$/x", "/x"},
         {"$ARGV0", "$ARGV0"},
+        {"$HOME$/.config/srv/a.ini", folder_.PathOf("home/.config/srv/a.ini")},
     };
     for (const OneWay& c : expansions) EXPECT_EQ(c.expanded, ExpandMacros(c.text, env)) << c.text;
+    // The home folder is expanded only: a settings value under it keeps its path.
+    std::string underHome = folder_.PathOf("home/games/a.ini");
+    EXPECT_EQ(underHome, CollapseMacros(underHome, env));
 }
 
 // A value that appears only from the trail byte of a double-byte character

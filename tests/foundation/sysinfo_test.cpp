@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/charset.h"
 #include "platform/clock.h"
+#include "platform/programs.h"
 #include "scratch_folder.h"
 
 namespace {
@@ -200,9 +203,44 @@ TEST(WindowPresent, ExactTitleOrFoldedPartOfTitleOrClass) {
     EXPECT_EQ(0, WindowPresentIn("A", {{"アイ", "K"}}));
 }
 
-// The test program itself is a running process: its command line is found.
-TEST(WindowPresent, FindsRunningProcesses) {
-    EXPECT_EQ(1, WindowPresent("foundation_tests"));
+// This process's command line as the window finder writes it, arguments
+// joined by blanks.
+std::string OwnCommandLine() {
+    std::ifstream file("/proc/self/cmdline", std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    while (!text.empty() && text.back() == '\0') text.pop_back();
+    for (char& c : text) {
+        if (c == '\0') c = ' ';
+    }
+    return text;
+}
+
+// Polls WindowPresent for up to 10 s until it gives expected.
+bool PresenceBecomes(const char* title, int expected) {
+    for (int i = 0; i < 100; ++i) {
+        if (WindowPresent(title) == expected) return true;
+        platform::SleepMs(100);
+    }
+    return false;
+}
+
+// A program started here is found by its command line while it runs, and no
+// longer once it has ended, even before it is collected. The program runs in
+// its own folder: it waits while the file "flag" is there. This process
+// itself is never listed.
+TEST(WindowPresent, FindsRunningProcessesButNotThisOneNorEndedOnes) {
+    ScratchFolder folder;
+    folder.Write("flag", "");
+    folder.Write("srv-4f1c9a.sh", "#!/bin/sh\nwhile [ -e flag ]; do sleep 0.1; done\n");
+    std::filesystem::permissions(folder.PathOf("srv-4f1c9a.sh"), std::filesystem::perms::owner_all);
+    EXPECT_FALSE(platform::StartProgram(folder.PathOf("missing.sh"), folder.Path()));
+    ASSERT_TRUE(platform::StartProgram(folder.PathOf("srv-4f1c9a.sh"), folder.Path()));
+    EXPECT_TRUE(PresenceBecomes("srv-4f1c9a", 1));
+    std::filesystem::remove(folder.PathOf("flag"));
+    EXPECT_TRUE(PresenceBecomes("srv-4f1c9a", 0));
+    platform::ReapPrograms();
+    platform::ResetProgramsForTests();
+    EXPECT_EQ(0, WindowPresent(OwnCommandLine().c_str()));
     EXPECT_EQ(0, WindowPresent("no-such-window-8c1f0e4b-7d2a"));
 }
 

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -102,6 +104,54 @@ TEST_F(TraceTest, UnwritableFolderDropsTheLine) {
     glb_DebugFlag = 1;
     Trace("dropped() S", nullptr, 1);
     EXPECT_FALSE(TraceFileExists());
+}
+
+// The trace file lives in a folder every user can write to: another user may
+// have put something at its path first.
+TEST_F(TraceTest, FileIsPrivateAndNeverAnotherUsersOrALinkTarget) {
+    std::string path = dir_ + "/Sluice_Debug.txt";
+    std::string target = dir_ + "/target";
+    glb_DebugFlag = 1;
+    mode_t oldMask = umask(0);
+    Trace("first");
+    umask(oldMask);
+    struct stat info;
+    ASSERT_EQ(0, stat(path.c_str(), &info));
+    EXPECT_EQ(0600u, info.st_mode & 0777);
+
+    // A file of ours from an older run, readable by others, is made private.
+    ASSERT_EQ(0, chmod(path.c_str(), 0644));
+    Trace("second");
+    ASSERT_EQ(0, stat(path.c_str(), &info));
+    EXPECT_EQ(0600u, info.st_mode & 0777);
+    EXPECT_EQ("000000 first■■0\n000000 second■■0\n", ReadTraceFile());
+    unlink(path.c_str());
+
+    std::ofstream(target) << "keep\n";
+    ASSERT_EQ(0, symlink(target.c_str(), path.c_str()));
+    Trace("through a symbolic link");
+    unlink(path.c_str());
+    ASSERT_EQ(0, link(target.c_str(), path.c_str()));
+    Trace("through a hard link");
+    unlink(path.c_str());
+    std::ifstream kept(target, std::ios::binary);
+    EXPECT_EQ("keep\n", std::string(std::istreambuf_iterator<char>(kept), {}));
+    unlink(target.c_str());
+
+    ASSERT_EQ(0, mkfifo(path.c_str(), 0600));
+    Trace("into a FIFO that nobody reads");  // must not block
+    unlink(path.c_str());
+}
+
+TEST_F(TraceTest, FileOfAnotherUserIsLeftAlone) {
+    std::string path = dir_ + "/Sluice_Debug.txt";
+    std::ofstream(path) << "theirs\n";
+    constexpr uid_t kNobody = 65534;
+    if (chown(path.c_str(), kNobody, kNobody) != 0)
+        GTEST_SKIP() << "needs root to give the file away";
+    glb_DebugFlag = 1;
+    Trace("dropped() S");
+    EXPECT_EQ("theirs\n", ReadTraceFile());
 }
 
 TEST(TraceText, BlackSquareIsCp932) {

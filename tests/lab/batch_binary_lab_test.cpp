@@ -6,8 +6,11 @@
 // settings file lands there.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "tests/foundation/scratch_folder.h"
 #include "tests/support/lab_router.h"
@@ -15,6 +18,13 @@
 namespace {
 
 constexpr char kRouterDescription[] = "http://10.77.0.1:2869/rootDesc.xml";
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
 
 std::string RouterList() {
     return lab::RunInClient(std::string("upnpc -u ") + kRouterDescription + " -l").output;
@@ -82,6 +92,65 @@ TEST_F(BatchBinaryLabTest, RefusedMappingExitsWithFailure) {
     EXPECT_NE(std::string::npos, refused.output.find(u8"ポート開放に失敗しました"))
         << refused.output;
     EXPECT_EQ(std::string::npos, RouterList().find("8100->"));
+}
+
+TEST_F(BatchBinaryLabTest, PortHeldByAnotherComputerIsExplained) {
+    // Another LAN address holds the port already.
+    lab::CommandResult other = lab::RunInClient(std::string("upnpc -u ") + kRouterDescription +
+                                                " -a 10.77.0.9 8200 8200 TCP");
+    ASSERT_EQ(0, other.status) << other.output;
+
+    lab::CommandResult refused = Run("/open_hide 8200 TCP");
+    EXPECT_EQ(2, refused.status) << refused.output;
+    // The error text stays first; the router's code and its meaning follow.
+    EXPECT_NE(
+        std::string::npos,
+        refused.output.find(u8"AddPortMappingエラー(http://10.77.0.1:2869/ctl/IPConn) "
+                            u8"UPnPエラー718 ConflictInMappingEntry: "
+                            u8"このWANポートは別のコンピューター（別のLANアドレス）に割り当て済"
+                            u8"みです。"))
+        << refused.output;
+    EXPECT_NE(std::string::npos, RouterList().find("8200->10.77.0.9:8200"));
+}
+
+TEST_F(BatchBinaryLabTest, ListPrintsEveryMappingForScripts) {
+    ASSERT_EQ(1, Run("/open_hide 8000-8002 TCP").status);
+    lab::CommandResult other = lab::RunInClient(std::string("upnpc -u ") + kRouterDescription +
+                                                " -e 'other host' -a 10.77.0.9 9000 9001 UDP");
+    ASSERT_EQ(0, other.status) << other.output;
+
+    lab::CommandResult list = lab::RunInClient("env -u DISPLAY -u WAYLAND_DISPLAY " + program_ +
+                                               " /list_hide </dev/null 2>/dev/null");
+    EXPECT_EQ(1, list.status) << list.output;
+    // External port, protocol, LAN address, LAN port, enabled, description
+    // and lease (the router counts it down), in the router's order.
+    std::vector<std::string> lines = Lines(list.output);
+    EXPECT_EQ(4u, lines.size()) << list.output;
+    for (const char* mapping : {"8000\tTCP\t10.77.0.2\t8000\t1\tSluice8000T\t",
+                                "8001\tTCP\t10.77.0.2\t8001\t1\tSluice8001T\t",
+                                "8002\tTCP\t10.77.0.2\t8002\t1\tSluice8002T\t",
+                                "9001\tUDP\t10.77.0.9\t9000\t1\tother host\t"}) {
+        bool found = false;
+        for (const std::string& line : lines) {
+            found |=
+                line.rfind(mapping, 0) == 0 &&
+                line.find_first_not_of("0123456789", std::strlen(mapping)) == std::string::npos;
+        }
+        EXPECT_TRUE(found) << mapping << "\n" << list.output;
+    }
+
+    lab::CommandResult two = lab::RunInClient("env -u DISPLAY -u WAYLAND_DISPLAY " + program_ +
+                                              " /list_hide 2 </dev/null");
+    EXPECT_EQ(1, two.status) << two.output;
+    EXPECT_EQ(2u, Lines(two.output).size()) << two.output;
+}
+
+TEST_F(BatchBinaryLabTest, ListWithoutRouterEndsFailed) {
+    // The settings beside the program name a router that does not exist.
+    scratch_.Write("sluice.ini", "[設定]\r\nSIKIBETU=uuid:no-such-router\r\n");
+    lab::CommandResult list = Run("/list_hide");
+    EXPECT_EQ(2, list.status) << list.output;
+    EXPECT_NE(std::string::npos, list.output.find(u8"ルーターが見つかりません")) << list.output;
 }
 
 TEST_F(BatchBinaryLabTest, InvalidPortExitsWithFailure) {

@@ -2,6 +2,8 @@
 // queries die at the router, and nothing leaves the lab.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "net/timed_calls.h"
 #include "platform/system.h"
 #include "tests/support/lab_router.h"
@@ -14,6 +16,11 @@ class LocalAddressLabTest : public ::testing::Test {
     void SetUp() override {
         ResetLocalAddressForTests();
         ResetTimedResolveForTests();
+    }
+    // The lab's own client route: none that leads anywhere.
+    void TearDown() override {
+        lab::CommandResult restored = lab::RunInClient("ip route replace unreachable default");
+        EXPECT_EQ(0, restored.status) << restored.output;
     }
 };
 
@@ -33,6 +40,32 @@ TEST_F(LocalAddressLabTest, ComputerNameIsLookedUpWhenNoNameIsGiven) {
     } else {
         EXPECT_EQ(ClassifyAddress(address), result);
     }
+}
+
+TEST_F(LocalAddressLabTest, NamesWithOnlyLoopbackAddressesGiveNothingWithoutADefaultRoute) {
+    std::string address = "untouched";
+    EXPECT_EQ(-1, GetLocalIP(&address, "localhost"));
+    EXPECT_EQ("127.0.0.1", address);
+}
+
+// While the client's default route leads through the lab router, its adapter
+// address stands in for names that resolve only to loopback (Debian maps the
+// computer's name to 127.0.1.1). Names with another address keep it.
+TEST_F(LocalAddressLabTest, DefaultRouteInterfaceStandsInForLoopback) {
+    lab::CommandResult route = lab::RunInClient(std::string("ip route replace default via ") +
+                                                lab::kRouterAddress + " dev lan0");
+    ASSERT_EQ(0, route.status) << route.output;
+    std::string address, viaName, named;
+    int result = GetLocalIP(&address, "localhost");
+    int resultViaName = GetLocalIP(&viaName);
+    int resultNamed = GetLocalIP(&named, "10.77.0.9");
+
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(lab::kClientAddress, address);
+    EXPECT_EQ(ClassifyAddress(viaName), resultViaName);
+    EXPECT_NE(0, viaName.compare(0, 4, "127.")) << viaName;
+    EXPECT_EQ(1, resultNamed);
+    EXPECT_EQ("10.77.0.9", named);
 }
 
 TEST_F(LocalAddressLabTest, ProbeFailsWithoutNameService) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "net/timed_calls.h"
+#include "platform/adapters.h"
 
 namespace {
 
@@ -51,14 +52,27 @@ class GetLocalIPTest : public ::testing::Test {
     }
 };
 
-// Only names the hosts file answers are looked up here: a real lookup would
-// leave the machine. The lab tests cover names that do not resolve.
-TEST_F(GetLocalIPTest, ResolvesAGivenNameAndClassifiesIt) {
+// Only names the hosts file answers, or address texts, are looked up here: a
+// real lookup would leave the machine. The lab tests cover names that do not
+// resolve and a client with and without a default route.
+TEST_F(GetLocalIPTest, TakesTheNamesAddressUnlessItIsLoopback) {
     std::string address = "untouched";
-    EXPECT_EQ(1, GetLocalIP(&address, "localhost"));
-    EXPECT_EQ("127.0.0.1", address);
-    EXPECT_EQ("localhost", glb_LookedUpName);
+    EXPECT_EQ(1, GetLocalIP(&address, "192.168.5.5"));
+    EXPECT_EQ("192.168.5.5", address);
+    EXPECT_EQ("192.168.5.5", glb_LookedUpName);
+    EXPECT_EQ(1, GetLocalIP(nullptr, "192.168.5.5")) << "the address output is optional";
 
-    EXPECT_EQ(1, GetLocalIP(nullptr, "localhost")) << "the address output is optional";
+    // localhost has only loopback addresses: the default route's interface
+    // stands in, or nothing when this machine has no default route.
+    int result = GetLocalIP(&address, "localhost");
+    EXPECT_EQ("localhost", glb_LookedUpName);
+    std::string routed = platform::DefaultRouteAddress();
+    if (routed.empty()) {
+        EXPECT_EQ(-1, result);
+        EXPECT_EQ("127.0.0.1", address);
+    } else {
+        EXPECT_EQ(routed, address);
+        EXPECT_EQ(ClassifyAddress(routed), result);
+    }
 }
 }  // namespace

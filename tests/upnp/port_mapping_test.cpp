@@ -12,6 +12,7 @@
 #include "foundation/settings.h"
 #include "tests/support/fake_igd.h"
 #include "upnp/igd_session.h"
+#include "upnp/soap_fault.h"
 #include "upnp/soap_request.h"
 
 namespace {
@@ -135,7 +136,10 @@ TEST_F(PortMappingTest, OpenStopsAtTheFirstRefusedPort) {
     EXPECT_EQ(-2, AddPortMapping("8000-8005", "TCP", "8000-8005", kLanAddress, "Sluice"));
 
     EXPECT_EQ((std::vector<std::string>{"8000>8000", "8001>8001", "8002>8002"}), Sent());
-    EXPECT_EQ("AddPortMappingエラー(" + igd_->ControlUrl() + ")", glb_IgdMessage);
+    // The router's reason follows the error text.
+    EXPECT_EQ("AddPortMappingエラー(" + igd_->ControlUrl() +
+                  ") UPnPエラー501 Action Failed: " + UpnpErrorAdvice(501),
+              glb_IgdMessage);
 }
 
 TEST_F(PortMappingTest, CloseGoesOnAfterFailuresAndTakesTheFirstPortOfLaterItems) {
@@ -162,7 +166,9 @@ TEST_F(PortMappingTest, CloseGoesOnAfterFailuresAndTakesTheFirstPortOfLaterItems
     NewRouter();
     igd_->AnswerActions(IgdScenario::kErrorStatus, "DeletePortMapping", {});
     EXPECT_EQ(-1, DeletePortMapping("8000", "UDP"));
-    EXPECT_EQ("DeletePortMappingエラー(" + igd_->ControlUrl() + ")", glb_IgdMessage);
+    EXPECT_EQ("DeletePortMappingエラー(" + igd_->ControlUrl() +
+                  ") UPnPエラー501 Action Failed: " + UpnpErrorAdvice(501),
+              glb_IgdMessage);
     std::vector<FakeRequest> sent = igd_->ActionRequests();
     ASSERT_EQ(1u, sent.size());
     EXPECT_EQ("UDP", Argument(sent[0].body, "NewProtocol"));
@@ -229,12 +235,16 @@ TEST_F(PortMappingTest, MappingEntriesEndAtTheFirstFailedAnswer) {
     }
 }
 
-TEST_F(PortMappingTest, MappingEntriesStopAtTwenty) {
+TEST_F(PortMappingTest, MappingEntriesStopAtTheLimit) {
     igd_->AnswerActions(IgdScenario::kNormal, "GetGenericPortMappingEntry", Entry("8000", "x"));
     glb_MappingEntries.Add("stale");
     EXPECT_EQ(20, GetMappingEntries());
     EXPECT_EQ(20, glb_MappingEntries.Count());
     EXPECT_EQ(20u, igd_->ActionRequests().size());
+
+    NewRouter();
+    igd_->AnswerActions(IgdScenario::kNormal, "GetGenericPortMappingEntry", Entry("8000", "x"));
+    EXPECT_EQ(45, GetMappingEntries(45)) << "a caller's own limit";
 
     NewRouter();
     igd_->AnswerActions(IgdScenario::kErrorStatus, "GetGenericPortMappingEntry", {});

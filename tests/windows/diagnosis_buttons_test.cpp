@@ -13,6 +13,7 @@
 #include "app/windows/main_controls.h"
 #include "app/windows/main_dialog.h"
 #include "app/windows/qt_text.h"
+#include "foundation/build_settings.h"
 #include "platform/udp.h"
 #include "tests/windows/modal_watch.h"
 #include "tests/windows/window_test_base.h"
@@ -47,12 +48,14 @@ class DiagnosisButtonsTest : public WindowTest {
         };
         SetSessionSsdpTargetForTests(target);
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher_, "Open");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher_, "Open");
         window_ = std::make_unique<CSluiceDlg>(&console_);
         window_->show();
     }
     void TearDown() override {
         window_.reset();
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         platform::UdpClose(silent_);
         WindowTest::TearDown();
     }
@@ -91,6 +94,18 @@ TEST_F(DiagnosisButtonsTest, RouterPageOpensTheGatewayInTheBrowser) {
     glb_GateWy = "192.168.0.1";
     Button(kIdRouterPage)->click();
     EXPECT_EQ(catcher_.urls, QList<QUrl>{QUrl(QStringLiteral("http://192.168.0.1/"))});
+}
+
+// The build's own home page goes to the browser catcher, never to the web.
+TEST_F(DiagnosisButtonsTest, HomePageButtonOpensTheBuildsHomePage) {
+    Button(kIdHomePage)->click();
+    if (std::string(SLUICE_HOME_PAGE).empty()) {
+        EXPECT_TRUE(catcher_.urls.isEmpty());
+        EXPECT_NE(Messages().find(u8"このSluiceにはホームページが設定されていません\n"),
+                  std::string::npos);
+    } else {
+        EXPECT_EQ(catcher_.urls, QList<QUrl>{QUrl(QString::fromUtf8(SLUICE_HOME_PAGE))});
+    }
 }
 
 TEST_F(DiagnosisButtonsTest, DeviceSearchShowsItsListingWindow) {

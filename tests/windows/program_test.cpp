@@ -67,7 +67,8 @@ TEST(ProgramTest, UsageNamesTheGrammarEverySwitchAndTheExitCodes) {
     EXPECT_NE(usage.find(u8"sluice [switch] [WAN ports] [TCP|UDP] [LAN ports] "
                          u8"[LAN IP|自動1|自動2|自動3] [comment]"),
               std::string::npos);
-    for (const char* word : {"open", "close", "closeall", "setup", "wizard", "hide", "debug"}) {
+    for (const char* word :
+         {"open", "close", "closeall", "list", "setup", "wizard", "hide", "debug"}) {
         EXPECT_NE(usage.find(std::string("  ") + word + " "), std::string::npos) << word;
     }
     for (const char* code : {"1 done", "2 failed", "0 setup or wizard"}) {

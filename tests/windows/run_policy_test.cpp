@@ -38,6 +38,7 @@ TEST(RunPolicyTest, OnlyUnattendedSwitchesRunWithoutADisplay) {
         {{"-close", "8000"}, false},
         {{"/closeall"}, false},
         {{"/setup"}, false},
+        {{"/list_hide", "100"}, false},
         {{"/open_wizard"}, false},
         {{"", "/open"}, true},
         // Full-width letters fold to full-width small letters, never to ASCII.
@@ -46,6 +47,16 @@ TEST(RunPolicyTest, OnlyUnattendedSwitchesRunWithoutADisplay) {
     for (const Case& c : cases) {
         EXPECT_EQ(NeedsDisplay(c.args), c.needsDisplay) << (c.args.empty() ? "" : c.args[0]);
     }
+}
+
+// Without a display only an interactive start may go on to watch servers;
+// the wizard never does.
+TEST(RunPolicyTest, WizardByTheFirstArgument) {
+    EXPECT_TRUE(IsWizardRun({"/WIZARD"}));
+    EXPECT_TRUE(IsWizardRun({"wizard_debug"}));
+    EXPECT_FALSE(IsWizardRun({}));
+    EXPECT_FALSE(IsWizardRun({"debug"}));
+    EXPECT_FALSE(IsWizardRun({"8000", "wizard"}));
 }
 
 TEST(RunPolicyTest, HelpOnlyAsTheFirstArgument) {
