@@ -1,5 +1,6 @@
 // What the program's commands need of the windows. The Qt main window
-// implements it; tests implement it with a recorder, so every command runs
+// implements it, and so does the console for a run without a display
+// (ConsoleAppUi); tests implement it with a recorder, so every command runs
 // without a display.
 #pragma once
 

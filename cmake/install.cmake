@@ -7,6 +7,9 @@ include(GNUInstallDirs)
 set(SLUICE_DATA_DESTINATION ${CMAKE_INSTALL_DATADIR}/sluice)
 
 install(TARGETS sluice RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The window library, private to the program, which loads it from this
+# folder relative to its own (app/windows/CMakeLists.txt builds that path in).
+install(TARGETS sluice_gui LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/sluice)
 if(TARGET sluice-testserver)
     install(TARGETS sluice-testserver RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()

@@ -5,7 +5,8 @@
 #include <functional>
 
 // Dispatches up to n pending events and returns how many it dispatched. The
-// Qt program installs one; without a hook nothing is dispatched.
+// windows install Qt's, a run on the console its timers'; without a hook
+// nothing is dispatched.
 using PumpHook = int (*)(int n);
 // nullptr removes the hook (tests use this to reset).
 void SetPumpHook(PumpHook hook);

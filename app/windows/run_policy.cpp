@@ -1,6 +1,8 @@
 #include "app/windows/run_policy.h"
 
+#include "app/watched_apps.h"
 #include "foundation/mbs.h"
+#include "platform/charset.h"
 #include "platform/system.h"
 
 bool HasDisplay(const std::string& display, const std::string& waylandDisplay) {
@@ -36,6 +38,16 @@ bool IsWizardRun(const std::vector<std::string>& args) {
     return !args.empty() && MbsFind(MbsLower(args[0]).c_str(), "wizard") != nullptr;
 }
 
+bool RunsWithoutDisplay(const std::vector<std::string>& args) {
+    return !NeedsDisplay(args) || (!IsWizardRun(args) && FindWatchedPrograms());
+}
+
 bool IsHelpRequest(const std::vector<std::string>& args) {
     return !args.empty() && (args[0] == "--help" || args[0] == "-h");
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(platform::Utf8ToCp932(argv[i]));
+    return args;
 }

@@ -28,5 +28,13 @@ bool NeedsDisplay(const std::vector<std::string>& args);
 // True when the first argument's switch text asks for the setup wizard.
 bool IsWizardRun(const std::vector<std::string>& args);
 
+// True when the arguments have work to do without a display: a run that
+// does not need one, or an interactive start (never the wizard) that finds
+// server programs to watch in the current folder's definition file.
+bool RunsWithoutDisplay(const std::vector<std::string>& args);
+
 // True when the first argument asks for the usage text ("--help" or "-h").
 bool IsHelpRequest(const std::vector<std::string>& args);
+
+// main's arguments without the program path, converted to CP932.
+std::vector<std::string> ProgramArguments(int argc, char** argv);

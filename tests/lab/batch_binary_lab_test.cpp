@@ -1,8 +1,9 @@
 // The built program itself, run without a display in the lab's client
 // namespace, the way a desktop launcher or a script runs it: batch open and
-// close-all against miniupnpd, checked with upnpc, and the exit codes. The
-// program is copied into a scratch folder first, so its settings file lands
-// there.
+// close-all against miniupnpd, checked with upnpc, and the exit codes; and
+// which libraries the running program has mapped: a run without a display
+// never loads Qt. The program is copied into a scratch folder first, so its
+// settings file lands there.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -48,9 +49,25 @@ class BatchBinaryLabTest : public ::testing::Test {
         return lab::RunInClient("env -u DISPLAY -u WAYLAND_DISPLAY " + program_ + " " + arguments +
                                 " </dev/null");
     }
+    // Runs the program like Run, with DISPLAY set to display (none when
+    // empty), and reads its memory map every 20 ms while it runs. Returns the
+    // exit status; the maps read are in maps_.
+    int RunWatchingMaps(const std::string& display, const std::string& arguments) {
+        std::string displayVariable = display.empty() ? "-u DISPLAY" : "DISPLAY=" + display;
+        std::string mapsFile = scratch_.PathOf("maps.txt");
+        lab::CommandResult run = lab::RunInClient(
+            "env -u WAYLAND_DISPLAY " + displayVariable + " " + program_ + " " + arguments +
+            " </dev/null >/dev/null 2>&1 & pid=$!; "
+            "while maps=$(cat /proc/$pid/maps 2>/dev/null) && [ -n \"$maps\" ]; do "
+            "echo \"$maps\" >> " +
+            mapsFile + "; sleep 0.02; done; wait $pid");
+        maps_ = scratch_.Read("maps.txt");
+        return run.status;
+    }
 
     ScratchFolder scratch_;
     std::string program_ = scratch_.PathOf("sluice");
+    std::string maps_;
 };
 
 TEST_F(BatchBinaryLabTest, OpenThenCloseAll) {
@@ -141,6 +158,25 @@ TEST_F(BatchBinaryLabTest, InvalidPortExitsWithFailure) {
     EXPECT_EQ(2, invalid.status) << invalid.output;
     EXPECT_NE(std::string::npos, invalid.output.find(u8"①ポート番号を設定してください(1-65535)"))
         << invalid.output;
+}
+
+TEST_F(BatchBinaryLabTest, ARunWithoutADisplayOpensAPortWithoutLoadingQt) {
+    EXPECT_EQ(1, RunWatchingMaps("", "/open_hide 8100 TCP"));
+    EXPECT_NE(std::string::npos, RouterList().find("8100->10.77.0.2:8100"));
+    // The maps were read while the program ran: its network library is there.
+    EXPECT_NE(std::string::npos, maps_.find("libcurl")) << maps_;
+    EXPECT_EQ(std::string::npos, maps_.find("libQt6")) << maps_;
+    EXPECT_EQ(std::string::npos, maps_.find("libsluice_gui")) << maps_;
+}
+
+// A display that cannot be reached: the windows are loaded and find no
+// screen, and the run goes on on the console.
+TEST_F(BatchBinaryLabTest, AnUnreachableDisplayTriesTheWindowsThenOpensOnTheConsole) {
+    std::filesystem::copy_file(SLUICE_GUI_LIBRARY, scratch_.PathOf("libsluice_gui.so"));
+    EXPECT_EQ(1, RunWatchingMaps(":9999", "/open_hide 8101 TCP"));
+    EXPECT_NE(std::string::npos, RouterList().find("8101->10.77.0.2:8101"));
+    EXPECT_NE(std::string::npos, maps_.find("libsluice_gui.so")) << maps_;
+    EXPECT_NE(std::string::npos, maps_.find("libQt6Widgets")) << maps_;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The installed program: "cmake --install" into a temporary DESTDIR, then the
 // installed sluice runs without a display in the lab's client namespace. It
-// must find its data in the installed tree and write nothing under it.
+// must find its data and its window library in the installed tree and write
+// nothing under it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -49,10 +50,12 @@ class InstallLabTest : public ::testing::Test {
     }
     void TearDown() override { lab::RunInClient("ip route replace unreachable default"); }
 
-    // The installed program with its own home, config and temporary folders.
-    lab::CommandResult Run(const std::string& arguments) {
-        return lab::RunInClient("env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_DATA_DIRS HOME=" +
-                                Quoted(scratch_.PathOf("home")) +
+    // The installed program with its own home, config and temporary folders,
+    // and no display unless one is named.
+    lab::CommandResult Run(const std::string& arguments, const std::string& display = "") {
+        std::string displayVariable = display.empty() ? "" : " DISPLAY=" + Quoted(display);
+        return lab::RunInClient("env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_DATA_DIRS" +
+                                displayVariable + " HOME=" + Quoted(scratch_.PathOf("home")) +
                                 " XDG_CONFIG_HOME=" + Quoted(scratch_.PathOf("config")) +
                                 " TMPDIR=" + Quoted(scratch_.PathOf("tmp")) + " " +
                                 Quoted(prefix_ + "/bin/sluice") + " " + arguments + " </dev/null");
@@ -93,10 +96,20 @@ TEST_F(InstallLabTest, InstalledProgramFindsItsDataAndWritesNothingUnderThePrefi
     EXPECT_EQ(1, open.status) << open.output << lab::RouterLog();
     EXPECT_NE(std::string::npos, RouterList().find("8000->10.77.0.2:8000"));
 
+    // A display that cannot be reached: the installed window library is
+    // loaded, finds no screen, and the run goes on on the console.
+    lab::CommandResult unreachable = Run("/open_hide 8001 TCP", ":9999");
+    EXPECT_EQ(1, unreachable.status) << unreachable.output;
+    EXPECT_EQ(std::string::npos, unreachable.output.find("cannot load the windows"))
+        << unreachable.output;
+    EXPECT_NE(std::string::npos, RouterList().find("8001->10.77.0.2:8001"));
+
     // Without "hide" the busy panel shows a picture; the trace names the one chosen.
     lab::CommandResult closeAll = Run("/closeall_debug");
     EXPECT_EQ(1, closeAll.status) << closeAll.output;
-    EXPECT_EQ(std::string::npos, RouterList().find("8000->"));
+    std::string afterCloseAll = RouterList();
+    EXPECT_EQ(std::string::npos, afterCloseAll.find("8000->")) << afterCloseAll;
+    EXPECT_EQ(std::string::npos, afterCloseAll.find("8001->")) << afterCloseAll;
     std::string trace = ReadFile(scratch_.PathOf("tmp/Sluice_Debug.txt"));
     EXPECT_NE(std::string::npos, trace.find(prefix_ + "/share/sluice/bmp/closeall.bmp"))
         << trace.substr(0, 2000);

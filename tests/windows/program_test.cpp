@@ -4,10 +4,12 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "app/windows/usage.h"
 #include "platform/charset.h"
+#include "tests/foundation/scratch_folder.h"
 
 namespace {
 
@@ -17,8 +19,11 @@ struct ProgramRun {
     std::string err;
 };
 
-// Runs the program with DISPLAY set to display (none when empty).
-ProgramRun RunWithDisplay(const QString& display, const QStringList& args) {
+// The line the program writes when it cannot load its windows.
+constexpr char kNoWindowsLine[] = "sluice: cannot load the windows (";
+
+// Runs program with DISPLAY set to display (none when empty).
+ProgramRun RunProgram(const QString& program, const QString& display, const QStringList& args) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
     if (!display.isEmpty()) environment.insert(QStringLiteral("DISPLAY"), display);
@@ -26,7 +31,7 @@ ProgramRun RunWithDisplay(const QString& display, const QStringList& args) {
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(SLUICE_PROGRAM), args);
+    process.start(program, args);
     ProgramRun run;
     if (!process.waitForFinished(20000)) {
         process.kill();
@@ -37,6 +42,10 @@ ProgramRun RunWithDisplay(const QString& display, const QStringList& args) {
     run.out = process.readAllStandardOutput().toStdString();
     run.err = process.readAllStandardError().toStdString();
     return run;
+}
+
+ProgramRun RunWithDisplay(const QString& display, const QStringList& args) {
+    return RunProgram(QStringLiteral(SLUICE_PROGRAM), display, args);
 }
 
 ProgramRun RunWithoutDisplay(const QStringList& args) {
@@ -83,6 +92,24 @@ TEST(ProgramTest, ADisplayThatCannotBeReachedCountsAsNoDisplay) {
     ProgramRun run = RunWithDisplay(QStringLiteral(":9999"), {});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.err.find(platform::Cp932ToUtf8(NoDisplayLine())), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find(kNoWindowsLine), std::string::npos) << run.err;
+}
+
+// Without its window library the program says so in one line and goes on
+// as it does without a display.
+TEST(ProgramTest, WithoutItsWindowLibraryTheProgramGoesOnWithoutWindows) {
+    ScratchFolder scratch;
+    std::string program = scratch.PathOf("sluice");
+    ASSERT_TRUE(std::filesystem::copy_file(SLUICE_PROGRAM, program));
+    for (QStringList args :
+         {QStringList{},
+          QStringList{QStringLiteral("/open"), QStringLiteral("abc"), QStringLiteral("TCP")}}) {
+        ProgramRun run = RunProgram(QString::fromStdString(program), QStringLiteral(":9999"), args);
+        SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.err.rfind(kNoWindowsLine, 0), 0u) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;
+    }
 }
 
 }  // namespace
