@@ -23,3 +23,22 @@ inline void OnNextModal(std::function<void(QWidget*)> act) {
     });
     poll->start(10);
 }
+
+// Calls act with the next modal window of type T once it is up and shown
+// (polling every 10 ms, for at most 30 s). A modal window of another type,
+// such as one still closing, is waited past rather than acted on. act must
+// close it.
+template <class T>
+void OnNextModalOf(std::function<void(T*)> act) {
+    auto* poll = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
+        T* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (modal && !modal->isVisible()) modal = nullptr;
+        if (!modal && ++*tries < 3000) return;
+        poll->stop();
+        poll->deleteLater();
+        if (modal) act(modal);
+    });
+    poll->start(10);
+}

@@ -38,14 +38,10 @@ class SetupWizardWindowTest : public WindowTest {
     // Clicks button 1014, answers the list box with OK (keeping its title and
     // text) and picks file in the file dialog ("" cancels it).
     void RunWizard(const std::string& file) {
-        OnNextModal([this, file](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            ASSERT_NE(nullptr, box);
+        OnNextModalOf<QMessageBox>([this, file](QMessageBox* box) {
             listTitle_ = box->windowTitle();
             listText_ = box->text();
-            OnNextModal([file, this](QWidget* next) {
-                auto* dialog = qobject_cast<QFileDialog*>(next);
-                ASSERT_NE(nullptr, dialog);
+            OnNextModalOf<QFileDialog>([file, this](QFileDialog* dialog) {
                 fileFilter_ = dialog->nameFilters().join(QStringLiteral(";"));
                 if (file.empty()) {
                     dialog->reject();
