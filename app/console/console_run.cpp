@@ -36,6 +36,7 @@ int RunOnConsole(const std::vector<std::string>& args, const ConsoleStreams& str
     ConsoleMessages messages(streams.err, streams.in, streams.inIsTerminal);
     ConsoleAppUi ui(messages, streams.out);
     SluiceApp app(ui);
+    ui.SetTimerHandler([&app](int id) { app.OnTimer(id); });
     EndOnTerminationRequest(ui, app);
     ui.InstallPump();
     RunKind kind = app.Startup(args);
