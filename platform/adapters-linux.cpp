@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <utility>
@@ -22,6 +23,14 @@
 namespace platform {
 
 namespace {
+
+// One default route of the kernel's table.
+struct DefaultRoute {
+    std::string device;
+    uint32_t gateway;  // as the kernel holds it in memory
+    unsigned long flags;
+    unsigned long metric;
+};
 
 constexpr uint32_t kPermanent = 0xFFFFFFFFu;  // the kernel's "forever" lifetime
 constexpr int kNetlinkWaitSeconds = 2;
@@ -197,9 +206,9 @@ int ListAdapterAddresses(std::vector<AdapterAddress>* adapters) {
 
 // Lines: Iface Destination Gateway Flags RefCnt Use Metric Mask ..., the
 // addresses as the kernel holds them in memory, printed in hexadecimal.
-std::map<std::string, std::string> DefaultGatewaysIn(const std::string& routeTable) {
-    std::map<std::string, std::string> gateways;
-    std::map<std::string, unsigned long> metrics;
+// Calls visit for every default route (destination and mask 0) that is up.
+static void ForEachDefaultRoute(const std::string& routeTable,
+                                const std::function<void(const DefaultRoute&)>& visit) {
     std::istringstream lines(routeTable);
     std::string line;
     while (std::getline(lines, line)) {
@@ -211,38 +220,34 @@ std::map<std::string, std::string> DefaultGatewaysIn(const std::string& routeTab
         unsigned long routeFlags = std::strtoul(flags.c_str(), nullptr, 16);
         bool isDefault = std::strtoul(destination.c_str(), nullptr, 16) == 0 &&
                          std::strtoul(mask.c_str(), nullptr, 16) == 0;
-        if (!isDefault || !(routeFlags & RTF_UP) || !(routeFlags & RTF_GATEWAY)) continue;
-        unsigned long cost = std::strtoul(metric.c_str(), nullptr, 10);
-        auto known = metrics.find(device);
-        if (known != metrics.end() && known->second <= cost) continue;
-        metrics[device] = cost;
-        gateways[device] =
-            Dotted(static_cast<uint32_t>(std::strtoul(gateway.c_str(), nullptr, 16)));
+        if (!isDefault || !(routeFlags & RTF_UP)) continue;
+        visit({device, static_cast<uint32_t>(std::strtoul(gateway.c_str(), nullptr, 16)),
+               routeFlags, std::strtoul(metric.c_str(), nullptr, 10)});
     }
+}
+
+std::map<std::string, std::string> DefaultGatewaysIn(const std::string& routeTable) {
+    std::map<std::string, std::string> gateways;
+    std::map<std::string, unsigned long> metrics;
+    ForEachDefaultRoute(routeTable, [&](const DefaultRoute& route) {
+        if (!(route.flags & RTF_GATEWAY)) return;
+        auto known = metrics.find(route.device);
+        if (known != metrics.end() && known->second <= route.metric) return;
+        metrics[route.device] = route.metric;
+        gateways[route.device] = Dotted(route.gateway);
+    });
     return gateways;
 }
 
 std::string DefaultRouteInterfaceIn(const std::string& routeTable) {
     std::string chosen;
     unsigned long lowest = 0;
-    std::istringstream lines(routeTable);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string device, destination, gateway, flags, references, use, metric, mask;
-        if (!(fields >> device >> destination >> gateway >> flags >> references >> use >> metric >>
-              mask))
-            continue;
-        unsigned long routeFlags = std::strtoul(flags.c_str(), nullptr, 16);
-        bool isDefault = std::strtoul(destination.c_str(), nullptr, 16) == 0 &&
-                         std::strtoul(mask.c_str(), nullptr, 16) == 0;
-        if (!isDefault || !(routeFlags & RTF_UP) || (routeFlags & RTF_REJECT) || device == "*")
-            continue;
-        unsigned long cost = std::strtoul(metric.c_str(), nullptr, 10);
-        if (!chosen.empty() && lowest <= cost) continue;
-        chosen = device;
-        lowest = cost;
-    }
+    ForEachDefaultRoute(routeTable, [&](const DefaultRoute& route) {
+        if ((route.flags & RTF_REJECT) || route.device == "*") return;
+        if (!chosen.empty() && lowest <= route.metric) return;
+        chosen = route.device;
+        lowest = route.metric;
+    });
     return chosen;
 }
 
