@@ -1,11 +1,13 @@
 // The setup wizard on the offscreen platform, from button 1014: the list of
 // supported software in an OK/Cancel box, the file dialog, the launcher on the
-// desktop.
+// desktop and the messages when nothing is found.
 #include <unistd.h>
 
 #include <QAbstractButton>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QTimer>
 #include <memory>
 
 #include "app/setup_wizard.h"
@@ -47,12 +49,42 @@ class SetupWizardWindowTest : public WindowTest {
                     dialog->reject();
                     return;
                 }
-                dialog->selectFile(QString::fromStdString(file));
-                static_cast<QDialog*>(dialog)->accept();
+                AcceptOnceSelected(dialog, QString::fromStdString(file));
             });
             box->button(QMessageBox::Ok)->click();
         });
         ButtonControl(window_.get(), kIdWizard)->click();
+    }
+
+    // Types file into the dialog's file name box, as a user can, and closes
+    // the dialog as accepted once it reports that file as selected. Typing
+    // rather than selectFile(): while the box has focus, selectFile() only
+    // picks the file once the dialog's folder listing, read on a thread of
+    // its own, has it. done() rather than accept(): accept() answers a wrong
+    // selection with a modal warning nobody would close. After 10 s the
+    // dialog is cancelled and the test fails instead of hanging.
+    static void AcceptOnceSelected(QFileDialog* dialog, const QString& file) {
+        auto* nameBox = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!nameBox) {
+            ADD_FAILURE() << "the file dialog has no file name box";
+            dialog->reject();
+            return;
+        }
+        nameBox->setText(file);
+        auto* poll = new QTimer(dialog);
+        auto tries = std::make_shared<int>(0);
+        QObject::connect(poll, &QTimer::timeout, [dialog, file, poll, tries] {
+            bool selected = dialog->selectedFiles() == QStringList{file};
+            if (!selected && ++*tries < 1000) return;
+            poll->stop();
+            if (selected) {
+                static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
+                return;
+            }
+            ADD_FAILURE() << "the file dialog never selected " << file.toStdString();
+            dialog->reject();
+        });
+        poll->start(10);
     }
 
     std::unique_ptr<CSluiceDlg> window_;
@@ -75,6 +107,22 @@ TEST_F(SetupWizardWindowTest, ChosenProgramGetsALauncherWithItsFolder) {
     EXPECT_NE(std::string::npos, launcher.find("Path=" + scratch_.PathOf("Games/Srv") + "\n"))
         << launcher;
     EXPECT_EQ(scratch_.PathOf("Games/Srv"), platform::CurrentFolder());
+}
+
+TEST_F(SetupWizardWindowTest, NotFoundMessages) {
+    RunWizard(scratch_.PathOf("Games/Srv/srv-w.sh"));
+    EXPECT_NE(std::string::npos, Messages().find(u8"Sluice.defが見つかりません")) << Messages();
+
+    scratch_.Write("sluice.def", "other-srv\t\tx\t1\tfix\tTCP\n");
+    RunWizard(scratch_.PathOf("Games/Srv/srv-w.sh"));
+    EXPECT_NE(std::string::npos, Messages().find(u8"ポート番号を取得できませんでした"))
+        << Messages();
+    EXPECT_FALSE(scratch_.Exists("Desktop/srv-w (UPnP).desktop"));
+
+    // A cancelled file dialog ends the wizard without a message.
+    std::string before = Messages();
+    RunWizard("");
+    EXPECT_EQ(before, Messages());
 }
 
 }  // namespace
