@@ -18,12 +18,13 @@
 #include "app/setup_wizard.h"
 #include "app/shortcuts.h"
 #include "app/startup.h"
-#include "foundation/build_settings.h"
 #include "app/watched_apps.h"
 #include "defs/definition_file.h"
+#include "foundation/build_settings.h"
 #include "foundation/environment.h"
 #include "foundation/settings.h"
 #include "foundation/sysinfo.h"
+#include "platform/xmlhttp.h"
 
 const char kPortHelpTitle[] = "Sluice - 「開放したいポート番号(1-65535)を指定します」";
 const char kPortHelpText[] =
@@ -81,6 +82,9 @@ RunKind SluiceApp::Startup(const std::vector<std::string>& args, bool offerFirst
     if (kind == RunKind::kList) listCount_ = ListCount(args);
     int timer = BatchTimer(kind);
     if (timer != 0) {
+        // The router is asked when the timer fires; the HTTP library loads
+        // meanwhile.
+        platform::WarmUpXmlHttp();
         ui_.StartTimer(timer, kBatchTimerDelayMs);
         return kind;
     }
@@ -89,6 +93,7 @@ RunKind SluiceApp::Startup(const std::vector<std::string>& args, bool offerFirst
         ui_.ExitProcess(kExitSetupDone);
         return kind;
     }
+    platform::WarmUpXmlHttp();
     glb_SwitchText.clear();
     fields_.makeShortcuts = glb_Settings.GetInt(key::kShortcuts) != 0;
     ui_.ShowFields(fields_);

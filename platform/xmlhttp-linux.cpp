@@ -1,11 +1,65 @@
 #include <curl/curl.h>
 
+#include <future>
 #include <mutex>
 
+#include "platform/dynamic_library.h"
 #include "platform/xmlhttp.h"
 
 namespace platform {
 namespace {
+
+// libcurl and the forty libraries it needs are loaded at the first request,
+// or in the background once WarmUpXmlHttp() is called, rather than when the
+// program starts: a run that sends nothing never pays for them, and a batch
+// run loads them during its first pause.
+constexpr char kCurlLibrary[] = "libcurl.so.4";
+
+struct CurlCalls {
+    decltype(&curl_global_init) globalInit = nullptr;
+    decltype(&curl_easy_init) easyInit = nullptr;
+    decltype(&curl_easy_setopt) setOption = nullptr;
+    decltype(&curl_easy_perform) perform = nullptr;
+    decltype(&curl_easy_getinfo) getInfo = nullptr;
+    decltype(&curl_easy_strerror) errorText = nullptr;
+    decltype(&curl_easy_cleanup) cleanup = nullptr;
+    decltype(&curl_slist_append) listAppend = nullptr;
+    decltype(&curl_slist_free_all) listFree = nullptr;
+    bool ready = false;
+    std::string error;  // why libcurl could not be used
+};
+
+template <class Call>
+bool Bind(Call& call, const char* name, std::string& error) {
+    call = reinterpret_cast<Call>(LibrarySymbol(kCurlLibrary, name, &error));
+    return call != nullptr;
+}
+
+CurlCalls LoadCurl() {
+    CurlCalls c;
+    bool bound = Bind(c.globalInit, "curl_global_init", c.error) &&
+                 Bind(c.easyInit, "curl_easy_init", c.error) &&
+                 Bind(c.setOption, "curl_easy_setopt", c.error) &&
+                 Bind(c.perform, "curl_easy_perform", c.error) &&
+                 Bind(c.getInfo, "curl_easy_getinfo", c.error) &&
+                 Bind(c.errorText, "curl_easy_strerror", c.error) &&
+                 Bind(c.cleanup, "curl_easy_cleanup", c.error) &&
+                 Bind(c.listAppend, "curl_slist_append", c.error) &&
+                 Bind(c.listFree, "curl_slist_free_all", c.error);
+    if (!bound) return c;
+    if (c.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+        c.error = "libcurl could not be initialised";
+        return c;
+    }
+    c.ready = true;
+    return c;
+}
+
+// Loaded once; a caller that comes while another thread loads waits for it.
+const CurlCalls& Curl() {
+    static const CurlCalls calls = LoadCurl();
+    return calls;
+}
 
 // No router's description or answer comes near this; a larger body is broken.
 constexpr size_t kMaxBodyBytes = 1024 * 1024;
@@ -41,56 +95,67 @@ XmlHttpResult ResultOf(CURLcode code) {
     }
 }
 
-curl_slist* HeaderList(const XmlHttpRequest& request) {
+curl_slist* HeaderList(const CurlCalls& c, const XmlHttpRequest& request) {
     curl_slist* list = nullptr;
-    for (const std::string& line : request.headers) list = curl_slist_append(list, line.c_str());
+    for (const std::string& line : request.headers) list = c.listAppend(list, line.c_str());
     // Routers do not all know "100 Continue"; send the body at once.
-    if (request.method == "POST") list = curl_slist_append(list, "Expect:");
+    if (request.method == "POST") list = c.listAppend(list, "Expect:");
     return list;
 }
 
-void SetOptions(CURL* curl, const XmlHttpRequest& request, curl_slist* headers,
+void SetOptions(const CurlCalls& c, CURL* curl, const XmlHttpRequest& request, curl_slist* headers,
                 XmlHttpAnswer& answer) {
-    curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
+    c.setOption(curl, CURLOPT_URL, request.url.c_str());
     // A LOCATION or URLBase from the LAN names the URL: plain HTTP only, so
     // that no device can make the program read files or send raw bytes to a
     // local service, and no redirect is followed.
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxBodyBytes));
+    c.setOption(curl, CURLOPT_PROTOCOLS_STR, "http");
+    c.setOption(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+    c.setOption(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    c.setOption(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxBodyBytes));
     // The router is on the LAN: an http_proxy in the environment must not
     // send its traffic elsewhere.
-    curl_easy_setopt(curl, CURLOPT_PROXY, "");
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(request.timeLimitMs));
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &answer.body);
+    c.setOption(curl, CURLOPT_PROXY, "");
+    c.setOption(curl, CURLOPT_NOSIGNAL, 1L);
+    c.setOption(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(request.timeLimitMs));
+    c.setOption(curl, CURLOPT_HTTPHEADER, headers);
+    c.setOption(curl, CURLOPT_WRITEFUNCTION, AppendBody);
+    c.setOption(curl, CURLOPT_WRITEDATA, &answer.body);
     if (request.method == "POST") {
-        curl_easy_setopt(curl, CURLOPT_POST, 1L);
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.body.data());
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(request.body.size()));
+        c.setOption(curl, CURLOPT_POST, 1L);
+        c.setOption(curl, CURLOPT_POSTFIELDS, request.body.data());
+        c.setOption(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(request.body.size()));
     }
 }
 
 }  // namespace
 
+void WarmUpXmlHttp() {
+    // The loading thread is joined when the process ends (the future's
+    // destructor waits), so the program never exits in the middle of it.
+    static std::once_flag started;
+    static std::future<void> loading;
+    std::call_once(started, [] { loading = std::async(std::launch::async, [] { Curl(); }); });
+}
+
 XmlHttpResult XmlHttpSend(const XmlHttpRequest& request, XmlHttpAnswer& answer) {
-    static std::once_flag initialised;
-    std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     answer = XmlHttpAnswer();
-    CURL* curl = curl_easy_init();
+    const CurlCalls& c = Curl();
+    if (!c.ready) {
+        answer.error = c.error;
+        return XmlHttpResult::kNoHandle;
+    }
+    CURL* curl = c.easyInit();
     if (curl == nullptr) return XmlHttpResult::kNoHandle;
-    curl_slist* headers = HeaderList(request);
-    SetOptions(curl, request, headers, answer);
-    CURLcode code = curl_easy_perform(curl);
+    curl_slist* headers = HeaderList(c, request);
+    SetOptions(c, curl, request, headers, answer);
+    CURLcode code = c.perform(curl);
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    c.getInfo(curl, CURLINFO_RESPONSE_CODE, &status);
     answer.status = static_cast<int>(status);
-    if (code != CURLE_OK) answer.error = curl_easy_strerror(code);
-    curl_slist_free_all(headers);
-    curl_easy_cleanup(curl);
+    if (code != CURLE_OK) answer.error = c.errorText(code);
+    c.listFree(headers);
+    c.cleanup(curl);
     return ResultOf(code);
 }
 

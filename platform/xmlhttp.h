@@ -32,6 +32,11 @@ enum class XmlHttpResult {
     kTimedOut,    // the time limit passed before the answer was complete
 };
 
+// kNoHandle also when libcurl cannot be loaded; answer.error says why.
 XmlHttpResult XmlHttpSend(const XmlHttpRequest& request, XmlHttpAnswer& answer);
+
+// Starts loading the HTTP library in the background, so that the first
+// request does not wait for it. Harmless to call again or never.
+void WarmUpXmlHttp();
 
 }  // namespace platform

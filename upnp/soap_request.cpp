@@ -110,6 +110,7 @@ int SoapRequest::InvokeExOnce(const std::string& controlUrl, bool& retry) {
             response_ = platform::Utf8ToCp932(answer.body);
             return answer.status;
         case platform::XmlHttpResult::kNoHandle:
+            Trace("InvokeEX() CreateInstance error", answer.error);
             return -1;
         case platform::XmlHttpResult::kRefused:
             Trace("InvokeEX() URL refused", answer.error);
