@@ -12,24 +12,16 @@
 namespace {
 
 const char kTitle[] = "機器検索";
-const char kFontFamily[] = "ＭＳ ゴシック";
 constexpr int kFontPoints = 10;
 constexpr int kIdListing = 1025;
 constexpr int kWidthUnits = 260;
 constexpr int kHeightUnits = 200;
 
-// A fixed-pitch face; where the named one is missing Qt picks a monospace one.
-QFont ListingFont() {
-    QFont font(ToQString(kFontFamily), kFontPoints);
-    font.setStyleHint(QFont::Monospace);
-    return font;
-}
-
 }  // namespace
 
 CDeviceSearchDlg::CDeviceSearchDlg(const std::string& listing, QWidget* parent) : QDialog(parent) {
     setWindowTitle(ToQString(kTitle));
-    setFont(ListingFont());
+    setFont(FixedPitchFont(kFontPoints));
     auto* view = new QPlainTextEdit(ToDisplayText(listing), this);
     view->setObjectName(ControlName(kIdListing));
     view->setReadOnly(true);

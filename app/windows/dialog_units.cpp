@@ -2,9 +2,12 @@
 
 #include <QFontMetrics>
 
+#include "app/windows/qt_text.h"
+
 namespace {
 
 constexpr int kAlphabetLength = 52;
+const char kFixedPitchFamily[] = "ＭＳ ゴシック";
 
 }  // namespace
 
@@ -19,5 +22,11 @@ QSize DialogUnitsToPixels(const QFont& font, int width, int height) {
 QFont DialogFont() {
     QFont font(QStringLiteral("Noto Sans CJK JP"), 9);
     font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QFont FixedPitchFont(int points) {
+    QFont font(ToQString(kFixedPitchFamily), points);
+    font.setStyleHint(QFont::Monospace);
     return font;
 }

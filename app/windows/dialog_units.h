@@ -13,3 +13,7 @@ QSize DialogUnitsToPixels(const QFont& font, int width, int height);
 // The font of the program's windows: a sans-serif face with Japanese glyphs,
 // 9 points.
 QFont DialogFont();
+
+// The face of listings and reports whose columns must line up: the original
+// fixed-pitch face, or where it is missing the monospace face Qt picks.
+QFont FixedPitchFont(int points);

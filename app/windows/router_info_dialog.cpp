@@ -15,7 +15,6 @@
 namespace {
 
 const char kTitle[] = "ルーター情報";
-const char kFontFamily[] = "ＭＳ ゴシック";
 const char kTcpCaption[] = "⑲ポート開放テスト(外部からの接続チェック) [&c]";
 const char kUdpCaption[] = "⑳ポート開放テスト(UDPの場合)";
 const char kMessageTitle[] = "Sluice";
@@ -27,14 +26,6 @@ constexpr int kIdUdpTest = 1006;
 constexpr int kWidthUnits = 229;
 constexpr int kHeightUnits = 273;
 constexpr int kPortChars = 6;
-
-// A fixed-pitch face, so the report's columns line up; where the named one
-// is missing Qt picks a monospace one.
-QFont ReportFont() {
-    QFont font(ToQString(kFontFamily), kFontPoints);
-    font.setStyleHint(QFont::Monospace);
-    return font;
-}
 
 QPushButton* MakeButton(int id, const char* caption, QWidget* parent) {
     auto* button = new QPushButton(ToQString(caption), parent);
@@ -55,7 +46,7 @@ CRouterInfoDlg::CRouterInfoDlg(RouterInfo& logic, MessageOutput& messages, QWidg
       udp_(MakeButton(kIdUdpTest, kUdpCaption, this)),
       timer_(new QTimer(this)) {
     setWindowTitle(ToQString(kTitle));
-    setFont(ReportFont());
+    setFont(FixedPitchFont(kFontPoints));
     report_->setObjectName(ControlName(kIdReport));
     report_->setReadOnly(true);
     port_->setObjectName(ControlName(kIdPort));

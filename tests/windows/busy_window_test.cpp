@@ -15,10 +15,9 @@
 #include "app/windows/main_controls.h"
 #include "app/windows/main_dialog.h"
 #include "app/windows/qt_pump.h"
-#include "platform/udp.h"
 #include "tests/upnp/trace_capture.h"
+#include "tests/windows/silent_router.h"
 #include "tests/windows/window_test_base.h"
-#include "upnp/ssdp_searcher.h"
 
 namespace {
 
@@ -62,16 +61,7 @@ class BusyWindowTest : public WindowTest {
     void SetUp() override {
         WindowTest::SetUp();
         RegisterSettingDefaults();
-        ASSERT_EQ(0, platform::UdpOpen(&silent_));
-        ASSERT_EQ(0, platform::UdpBindFrom(silent_, 26720, &silentPort_));
-        SsdpTarget target;
-        target.address = "127.0.0.1";
-        target.port = silentPort_;
-        target.listInterfaces = [](std::vector<std::string>* interfaces) {
-            *interfaces = {"127.0.0.1"};
-            return 0;
-        };
-        SetSessionSsdpTargetForTests(target);
+        ASSERT_TRUE(router_.Start(26720));
         window_ = std::make_unique<CSluiceDlg>(&console_);
         g_first = FirstPump{window_.get()};
     }
@@ -79,7 +69,6 @@ class BusyWindowTest : public WindowTest {
         SetPumpHook(nullptr);
         g_first = FirstPump{};
         window_.reset();
-        platform::UdpClose(silent_);
         WindowTest::TearDown();
     }
 
@@ -91,8 +80,7 @@ class BusyWindowTest : public WindowTest {
         Button(kIdTcp)->click();
     }
 
-    platform::UdpSocket silent_ = platform::kNoUdpSocket;
-    int silentPort_ = 0;
+    SilentRouter router_;
     std::unique_ptr<CSluiceDlg> window_;
 };
 

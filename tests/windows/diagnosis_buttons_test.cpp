@@ -14,10 +14,9 @@
 #include "app/windows/main_dialog.h"
 #include "app/windows/qt_text.h"
 #include "foundation/build_settings.h"
-#include "platform/udp.h"
 #include "tests/windows/modal_watch.h"
+#include "tests/windows/silent_router.h"
 #include "tests/windows/window_test_base.h"
-#include "upnp/ssdp_searcher.h"
 
 // Takes the URLs the desktop would open in a browser.
 class UrlCatcher : public QObject {
@@ -36,17 +35,7 @@ class DiagnosisButtonsTest : public WindowTest {
     void SetUp() override {
         WindowTest::SetUp();
         RegisterSettingDefaults();
-        // Searches go to a silent socket on loopback, never to the network.
-        ASSERT_EQ(0, platform::UdpOpen(&silent_));
-        ASSERT_EQ(0, platform::UdpBindFrom(silent_, 26700, &silentPort_));
-        SsdpTarget target;
-        target.address = "127.0.0.1";
-        target.port = silentPort_;
-        target.listInterfaces = [](std::vector<std::string>* interfaces) {
-            *interfaces = {"127.0.0.1"};
-            return 0;
-        };
-        SetSessionSsdpTargetForTests(target);
+        ASSERT_TRUE(router_.Start(26700));
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher_, "Open");
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher_, "Open");
         window_ = std::make_unique<CSluiceDlg>(&console_);
@@ -56,15 +45,13 @@ class DiagnosisButtonsTest : public WindowTest {
         window_.reset();
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-        platform::UdpClose(silent_);
         WindowTest::TearDown();
     }
 
     QAbstractButton* Button(int id) const { return ButtonControl(window_.get(), id); }
     QLineEdit* Edit(int id) const { return EditControl(window_.get(), id); }
 
-    platform::UdpSocket silent_ = platform::kNoUdpSocket;
-    int silentPort_ = 0;
+    SilentRouter router_;
     UrlCatcher catcher_;
     std::unique_ptr<CSluiceDlg> window_;
 };
