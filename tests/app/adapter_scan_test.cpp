@@ -6,20 +6,12 @@
 
 #include <ctime>
 
+#include "tests/app/test_adapters.h"
 #include "upnp/local_address.h"
 
 namespace {
 
 using platform::AdapterAddress;
-
-AdapterAddress Adapter(const char* address, const char* gateway, uint32_t obtained) {
-    AdapterAddress adapter;
-    adapter.interfaceName = "eth";
-    adapter.address = address;
-    adapter.gateway = gateway;
-    adapter.obtainedTime = obtained;
-    return adapter;
-}
 
 struct ScanCase {
     const char* name;

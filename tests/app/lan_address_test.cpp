@@ -7,6 +7,7 @@
 #include "app/adapter_scan.h"
 #include "app/settings_keys.h"
 #include "foundation/settings.h"
+#include "tests/app/test_adapters.h"
 #include "upnp/device_description.h"
 #include "upnp/igd_session.h"
 #include "upnp/local_address.h"
@@ -14,15 +15,6 @@
 namespace {
 
 using platform::AdapterAddress;
-
-AdapterAddress Adapter(const char* address, const char* gateway, uint32_t obtained) {
-    AdapterAddress adapter;
-    adapter.interfaceName = "eth";
-    adapter.address = address;
-    adapter.gateway = gateway;
-    adapter.obtainedTime = obtained;
-    return adapter;
-}
 
 // An older adapter on the router's LAN and a newer one elsewhere.
 const std::vector<AdapterAddress> kTwoAdapters = {
