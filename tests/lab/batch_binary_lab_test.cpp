@@ -35,13 +35,12 @@ class BatchBinaryLabTest : public ::testing::Test {
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(lab::Restart("v1", &error)) << error;
-        lab::CommandResult route = lab::RunInClient(std::string("ip route replace default via ") +
-                                                    lab::kRouterAddress + " dev lan0");
+        lab::CommandResult route = lab::RouteClientThroughRouter();
         ASSERT_EQ(0, route.status) << route.output;
         std::filesystem::copy_file(SLUICE_BINARY, program_);
     }
     void TearDown() override {
-        lab::CommandResult restored = lab::RunInClient("ip route replace unreachable default");
+        lab::CommandResult restored = lab::RestoreClientRoute();
         EXPECT_EQ(0, restored.status) << restored.output;
     }
     // Runs the program with these arguments, no display and no terminal.

@@ -40,12 +40,11 @@ class CommandsLabTest : public AppTest {
         ResetAdapterScanForTests();  // the client's real interfaces
         std::string error;
         ASSERT_TRUE(lab::Restart("v1", &error)) << error;
-        lab::CommandResult route = lab::RunInClient(std::string("ip route replace default via ") +
-                                                    lab::kRouterAddress + " dev lan0");
+        lab::CommandResult route = lab::RouteClientThroughRouter();
         ASSERT_EQ(0, route.status) << route.output;
     }
     void TearDown() override {
-        lab::CommandResult restored = lab::RunInClient("ip route replace unreachable default");
+        lab::CommandResult restored = lab::RestoreClientRoute();
         EXPECT_EQ(0, restored.status) << restored.output;
         AppTest::TearDown();
     }

@@ -44,11 +44,10 @@ class InstallLabTest : public ::testing::Test {
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(lab::Restart("v1", &error)) << error;
-        lab::CommandResult route = lab::RunInClient(std::string("ip route replace default via ") +
-                                                    lab::kRouterAddress + " dev lan0");
+        lab::CommandResult route = lab::RouteClientThroughRouter();
         ASSERT_EQ(0, route.status) << route.output;
     }
-    void TearDown() override { lab::RunInClient("ip route replace unreachable default"); }
+    void TearDown() override { lab::RestoreClientRoute(); }
 
     // The installed program with its own home, config and temporary folders,
     // and no display unless one is named.

@@ -25,7 +25,7 @@ class LanAddressLabTest : public ::testing::Test {
     }
     void TearDown() override {
         lab::RunInClient("ip link set c-r up");
-        lab::CommandResult restored = lab::RunInClient("ip route replace unreachable default");
+        lab::CommandResult restored = lab::RestoreClientRoute();
         EXPECT_EQ(0, restored.status) << restored.output;
         Reset();
     }

@@ -53,8 +53,7 @@ class WatchBinaryLabTest : public ::testing::Test {
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(lab::Restart("v1", &error)) << error;
-        lab::CommandResult route = lab::RunInClient(std::string("ip route replace default via ") +
-                                                    lab::kRouterAddress + " dev lan0");
+        lab::CommandResult route = lab::RouteClientThroughRouter();
         ASSERT_EQ(0, route.status) << route.output;
         std::filesystem::copy_file(SLUICE_BINARY, scratch_.PathOf("sluice"));
         scratch_.Write("srv-lab-3f9a.sh", kServerScript);
@@ -68,7 +67,7 @@ class WatchBinaryLabTest : public ::testing::Test {
             kill(pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
         }
-        lab::CommandResult restored = lab::RunInClient("ip route replace unreachable default");
+        lab::CommandResult restored = lab::RestoreClientRoute();
         EXPECT_EQ(0, restored.status) << restored.output;
     }
 

@@ -80,8 +80,7 @@ class WindowsLabTest : public WindowTest {
         SetPumpHook(PumpQtEvents);
         std::string error;
         ASSERT_TRUE(lab::Restart("v1", &error)) << error;
-        lab::CommandResult route = lab::RunInClient(std::string("ip route replace default via ") +
-                                                    lab::kRouterAddress + " dev lan0");
+        lab::CommandResult route = lab::RouteClientThroughRouter();
         ASSERT_EQ(0, route.status) << route.output;
         // The adapter whose gateway is the router names the mappings.
         scratch_.Write("sluice.ini", "[設定]\r\nIP取得=3\r\n");
@@ -91,7 +90,7 @@ class WindowsLabTest : public WindowTest {
     }
     void TearDown() override {
         window_.reset();
-        lab::CommandResult restored = lab::RunInClient("ip route replace unreachable default");
+        lab::CommandResult restored = lab::RestoreClientRoute();
         EXPECT_EQ(0, restored.status) << restored.output;
         WindowTest::TearDown();
     }

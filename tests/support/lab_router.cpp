@@ -172,4 +172,12 @@ bool StopLab(std::string* error) {
     return removed;
 }
 
+CommandResult RouteClientThroughRouter() {
+    return RunInClient(std::string("ip route replace default via ") + kRouterAddress + " dev lan0");
+}
+
+CommandResult RestoreClientRoute() {
+    return RunInClient("ip route replace unreachable default");
+}
+
 }  // namespace lab

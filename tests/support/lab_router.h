@@ -53,6 +53,11 @@ std::string CurrentVariant();
 // The last lines of router 1's (or router 2's) miniupnpd log, for failure messages.
 std::string RouterLog(bool secondRouter = false);
 
+// The client's default route through router 1, and back to unreachable, as
+// the lab leaves it so that nothing reaches past the lab by accident.
+CommandResult RouteClientThroughRouter();
+CommandResult RestoreClientRoute();
+
 // Moves the whole process into the client namespace; call it while no other
 // thread exists, so that every thread started later lives there too.
 bool EnterClientNamespace(std::string* error);

@@ -19,7 +19,7 @@ class LocalAddressLabTest : public ::testing::Test {
     }
     // The lab's own client route: none that leads anywhere.
     void TearDown() override {
-        lab::CommandResult restored = lab::RunInClient("ip route replace unreachable default");
+        lab::CommandResult restored = lab::RestoreClientRoute();
         EXPECT_EQ(0, restored.status) << restored.output;
     }
 };
@@ -52,8 +52,7 @@ TEST_F(LocalAddressLabTest, NamesWithOnlyLoopbackAddressesGiveNothingWithoutADef
 // address stands in for names that resolve only to loopback (Debian maps the
 // computer's name to 127.0.1.1). Names with another address keep it.
 TEST_F(LocalAddressLabTest, DefaultRouteInterfaceStandsInForLoopback) {
-    lab::CommandResult route = lab::RunInClient(std::string("ip route replace default via ") +
-                                                lab::kRouterAddress + " dev lan0");
+    lab::CommandResult route = lab::RouteClientThroughRouter();
     ASSERT_EQ(0, route.status) << route.output;
     std::string address, viaName, named;
     int result = GetLocalIP(&address, "localhost");
