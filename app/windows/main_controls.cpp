@@ -210,6 +210,13 @@ QString ControlName(int id) {
     return QStringLiteral("c%1").arg(id);
 }
 
+QPushButton* MakeChildButton(int id, const char* caption, QWidget* parent) {
+    auto* button = new QPushButton(ToQString(caption), parent);
+    button->setObjectName(ControlName(id));
+    button->setAutoDefault(false);
+    return button;
+}
+
 void BuildMainControls(QDialog* dialog) {
     auto* rows = new QVBoxLayout(dialog);
     rows->setContentsMargins(kMargin, kMargin, kMargin, kMargin);

@@ -46,6 +46,10 @@ enum MainControlId {
 // "c1000" for 1000.
 QString ControlName(int id);
 
+// A push button of a child window, named after its id; Enter does not press
+// it unless it is the window's default button.
+QPushButton* MakeChildButton(int id, const char* caption, QWidget* parent);
+
 // Creates every control of the main window in dialog, laid out in rows, with
 // its caption and combo items. The busy panel is created hidden and outside
 // the layout; PlaceBusyPanel puts it over the window.

@@ -45,21 +45,14 @@ QTreeWidget* MakeListView(QWidget* parent) {
     return view;
 }
 
-QPushButton* MakeButton(int id, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(ToQString(caption), parent);
-    button->setObjectName(ControlName(id));
-    button->setAutoDefault(false);
-    return button;
-}
-
 }  // namespace
 
 CPortMapDlg::CPortMapDlg(PortMapList& list, QWidget* parent)
     : QDialog(parent), list_(list), view_(MakeListView(this)) {
     setWindowTitle(ToQString(kPortMapTitle));
     setFont(DialogFont());
-    QPushButton* deleteSelected = MakeButton(kIdDeleteSelected, kDeleteSelectedCaption, this);
-    QPushButton* closeAll = MakeButton(kIdCloseAll, kCloseAllCaption, this);
+    QPushButton* deleteSelected = MakeChildButton(kIdDeleteSelected, kDeleteSelectedCaption, this);
+    QPushButton* closeAll = MakeChildButton(kIdCloseAll, kCloseAllCaption, this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(deleteSelected);
     buttons->addWidget(closeAll);

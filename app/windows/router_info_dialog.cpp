@@ -27,13 +27,6 @@ constexpr int kWidthUnits = 229;
 constexpr int kHeightUnits = 273;
 constexpr int kPortChars = 6;
 
-QPushButton* MakeButton(int id, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(ToQString(caption), parent);
-    button->setObjectName(ControlName(id));
-    button->setAutoDefault(false);
-    return button;
-}
-
 }  // namespace
 
 CRouterInfoDlg::CRouterInfoDlg(RouterInfo& logic, MessageOutput& messages, QWidget* parent)
@@ -42,8 +35,8 @@ CRouterInfoDlg::CRouterInfoDlg(RouterInfo& logic, MessageOutput& messages, QWidg
       messages_(messages),
       report_(new QPlainTextEdit(this)),
       port_(new QLineEdit(this)),
-      tcp_(MakeButton(kIdTcpTest, kTcpCaption, this)),
-      udp_(MakeButton(kIdUdpTest, kUdpCaption, this)),
+      tcp_(MakeChildButton(kIdTcpTest, kTcpCaption, this)),
+      udp_(MakeChildButton(kIdUdpTest, kUdpCaption, this)),
       timer_(new QTimer(this)) {
     setWindowTitle(ToQString(kTitle));
     setFont(FixedPitchFont(kFontPoints));
