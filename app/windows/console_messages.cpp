@@ -17,16 +17,25 @@ std::string Answer(const std::string& line) {
     return word;
 }
 
+// Texts from routers and other devices reach the terminal here: their
+// control characters are dropped, so that none can drive the terminal
+// (escape sequences, a title change, a cleared screen). Line breaks and tabs
+// stay.
+bool IsControl(unsigned char c) {
+    return (c < 0x20 && c != '\n' && c != '\t') || c == 0x7F;
+}
+
 }  // namespace
 
 std::string ConsoleText(const std::string& cp932) {
     std::string utf8 = platform::Cp932ToUtf8(cp932);
     std::string text;
     for (size_t i = 0; i < utf8.size(); ++i) {
-        if (utf8[i] != '\r') {
+        unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if (c == '\r') {
+            if (i + 1 >= utf8.size() || utf8[i + 1] != '\n') text.push_back('\n');
+        } else if (!IsControl(c)) {
             text.push_back(utf8[i]);
-        } else if (i + 1 >= utf8.size() || utf8[i + 1] != '\n') {
-            text.push_back('\n');
         }
     }
     while (!text.empty() && text.back() == '\n') text.pop_back();

@@ -9,7 +9,8 @@
 #include "app/windows/message_output.h"
 
 // A message's text as written on the console: UTF-8, every line break a
-// plain "\n", ending with exactly one.
+// plain "\n", ending with exactly one, and no control characters other than
+// line breaks and tabs.
 std::string ConsoleText(const std::string& cp932);
 
 class ConsoleMessages final : public MessageOutput {

@@ -23,6 +23,22 @@ TEST(ConsoleTextTest, UtF8WithPlainLineBreaksAndOneFinalNewline) {
     for (const Case& c : cases) EXPECT_EQ(ConsoleText(c.cp932), c.console) << c.console;
 }
 
+// A router's name or error text may carry terminal escape sequences; none of
+// their control characters reach the terminal, tabs and line breaks do.
+TEST(ConsoleTextTest, ControlCharactersFromDevicesAreDropped) {
+    struct Case {
+        std::string cp932;
+        std::string console;
+    };
+    const Case cases[] = {
+        {"Router\x1b]0;owned\x07 X", "Router]0;owned X\n"},
+        {"\x1b[2J\x1b[HWAN", "[2J[HWAN\n"},
+        {std::string("a\x08\x7f\0b", 5), "ab\n"},
+        {"8000\tTCP\n192.168.1.5", "8000\tTCP\n192.168.1.5\n"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.console, ConsoleText(c.cp932)) << c.console;
+}
+
 TEST(ConsoleMessagesTest, MessageIsOneUtf8TextOnTheErrorStream) {
     std::ostringstream err;
     std::istringstream in;
