@@ -183,8 +183,9 @@ int CheckRooter() {
     glb_ServiceType = type;
     if (!MatchesDesignation()) return kNothingToActOn;
     Trace("CheckRooter() GetWANIPAdrress() C");
-    if (!GetWANIPAdrress()) {
-        glb_IgdMessage = "WAN側IPアドレス取得エラー(" + glb_ServiceType + ")";
+    std::string fault;
+    if (!GetWANIPAdrress(&fault)) {
+        glb_IgdMessage = "WAN側IPアドレス取得エラー(" + glb_ServiceType + ")" + fault;
         return kNoWanAddress;
     }
     PumpSleep(kPauseAfterAcceptMs);

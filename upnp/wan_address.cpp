@@ -2,13 +2,15 @@
 
 #include "foundation/trace.h"
 #include "upnp/igd_session.h"
+#include "upnp/soap_fault.h"
 #include "upnp/soap_request.h"
 
-bool GetWANIPAdrress() {
+bool GetWANIPAdrress(std::string* explanation) {
     Trace("GetWANIPAdrress() S");
     SoapRequest request(glb_ServiceType, "GetExternalIPAddress");
     if (request.Invoke(glb_ControlURL) != 200) {
         Trace("GetWANIPAdrress() Invoke error", glb_ControlURL);
+        if (explanation) *explanation = FaultExplanation(request.ResponseText());
         return false;
     }
     glb_WanIP = request.GetResponseValue("NewExternalIPAddress");

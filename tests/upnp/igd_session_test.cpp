@@ -21,6 +21,8 @@
 #include "upnp/device_description.h"
 #include "upnp/device_list.h"
 #include "upnp/port_mapping.h"
+#include "upnp/soap_fault.h"
+#include "upnp/soap_fault.h"
 #include "upnp/ssdp_searcher.h"
 
 namespace {
@@ -192,7 +194,9 @@ class UPnpInitCase : public IgdSessionTest, public ::testing::WithParamInterface
             case Message::kControlUrlError:
                 return "ControlUrl取得エラー(" + devices_.back().location + ")";
             case Message::kWanError:
-                return "WAN側IPアドレス取得エラー(" + std::string(c.serviceType) + ")";
+                // The router's refusal (a UPnP error 501) explained after it.
+                return "WAN側IPアドレス取得エラー(" + std::string(c.serviceType) + ")" +
+                       FaultExplanation(SoapFaultBody(501, "ActionFailed"));
         }
         return "";
     }
