@@ -211,8 +211,12 @@ std::string FindResponseValue(const std::string& response, const std::string& na
     // "<" and ">" never occur as trail bytes of CP932, so a byte scan is safe.
     for (size_t open = response.find('<'); open != std::string::npos;
          open = response.find('<', open + 1)) {
-        size_t nameEnd = response.find_first_of(" \t\r\n/>", open + 1);
+        size_t nameEnd = response.find_first_of(" \t\r\n/><", open + 1);
         if (nameEnd == std::string::npos) return "";
+        // A name that runs into another "<" is read again from that "<", where
+        // any element it could name starts. Stopping there scans each byte
+        // once, so a body of many "<" is read in linear time.
+        if (response[nameEnd] == '<') continue;
         if (MbsLower(LocalName(response.substr(open + 1, nameEnd - open - 1))) != wanted) continue;
         size_t close = response.find('>', nameEnd);
         if (close == std::string::npos || response[close - 1] == '/') return "";

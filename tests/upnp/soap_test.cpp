@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <pugixml.hpp>
 #include <sstream>
 #include <vector>
@@ -237,6 +238,29 @@ TEST(ResponseValue, ValueFullOfAmpersands) {
     std::string answer = "<NewX>" + amps + gap + "&amp;;</NewX>";
     EXPECT_EQ(amps + gap + "&;", FindResponseValue(answer, "NewX"));
     EXPECT_EQ("A=A", FindResponseValue("<v>&#00000065;=&#65;</v>", "v"));
+}
+
+// A body of a mebibyte of "<" (a router may send that much) is read in one
+// pass; a name that runs into another "<" is read from that "<" on.
+TEST(ResponseValue, NamesCutByAnotherOpeningBracket) {
+    const std::string many(1024 * 1024, '<');
+    const struct {
+        const char* what;
+        std::string answer;
+        const char* expected;
+    } cases[] = {
+        {"prefix after a stray bracket", "<a<u:NewX>7</u:NewX>", "7"},
+        {"name cut by a bracket", "<NewX<y>7</y>", ""},
+        {"a mebibyte of brackets, then the element", many + "NewX>7</NewX>", "7"},
+        {"a mebibyte of brackets and one end", many + ">", ""},
+        {"a mebibyte of brackets only", many, ""},
+    };
+    auto start = std::chrono::steady_clock::now();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.expected, FindResponseValue(c.answer, "NewX"));
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST(ResponseValue, JapaneseValue) {
