@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <ctime>
 #include <set>
 #include <string>
@@ -148,6 +149,27 @@ TEST_F(TestServerListTest, RecordFieldsAreFilledIn) {
     EXPECT_EQ("see you\r\nsoon", FindListMessage("MES"));
     EXPECT_EQ("", FindListMessage("XYZ"));
     EXPECT_EQ(-1, ChooseTestServer("UDP", "1", &url, &message, &expected));
+}
+
+// A downloaded record may hold a mebibyte of placeholders; filling them in
+// takes one pass, and what is shown is still cut to its length.
+TEST_F(TestServerListTest, RecordFullOfPlaceholdersIsFilledInOnePass) {
+    std::string url, message, expected;
+    std::string ports, breaks;
+    for (int i = 0; i < 128 * 1024; ++i) ports += "$$PORT$$";
+    for (int i = 0; i < 256 * 1024; ++i) breaks += "<br>";
+    SetTestServerRecordsForTests({"TCP<>" + ports + "<>" + breaks + "<>x", "MES<>" + breaks});
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(0, ChooseTestServer("TCP", "8080", &url, &message, &expected));
+    std::string closing = FindListMessage("MES");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    std::string fours, lines;
+    for (int i = 0; i < 250; ++i) fours += "8080";
+    for (int i = 0; i < 1500; ++i) lines += "\r\n";
+    EXPECT_EQ(fours.substr(0, 999), url);
+    EXPECT_EQ(lines.substr(0, 1999), message);
+    EXPECT_EQ(lines.substr(0, 2999), closing);
+    EXPECT_EQ("x", expected);
 }
 
 class ListUpdateTest : public TestServerListTest {
