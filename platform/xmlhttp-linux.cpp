@@ -25,8 +25,9 @@ struct CurlCalls {
     decltype(&curl_easy_cleanup) cleanup = nullptr;
     decltype(&curl_slist_append) listAppend = nullptr;
     decltype(&curl_slist_free_all) listFree = nullptr;
-    bool ready = false;
-    std::string error;  // why libcurl could not be used
+    bool bound = false;  // every call was found
+    bool ready = false;  // and libcurl is set up
+    std::string error;   // why libcurl could not be used
 };
 
 template <class Call>
@@ -37,16 +38,32 @@ bool Bind(Call& call, const char* name, std::string& error) {
 
 CurlCalls LoadCurl() {
     CurlCalls c;
-    bool bound = Bind(c.globalInit, "curl_global_init", c.error) &&
-                 Bind(c.easyInit, "curl_easy_init", c.error) &&
-                 Bind(c.setOption, "curl_easy_setopt", c.error) &&
-                 Bind(c.perform, "curl_easy_perform", c.error) &&
-                 Bind(c.getInfo, "curl_easy_getinfo", c.error) &&
-                 Bind(c.errorText, "curl_easy_strerror", c.error) &&
-                 Bind(c.cleanup, "curl_easy_cleanup", c.error) &&
-                 Bind(c.listAppend, "curl_slist_append", c.error) &&
-                 Bind(c.listFree, "curl_slist_free_all", c.error);
-    if (!bound) return c;
+    c.bound = Bind(c.globalInit, "curl_global_init", c.error) &&
+              Bind(c.easyInit, "curl_easy_init", c.error) &&
+              Bind(c.setOption, "curl_easy_setopt", c.error) &&
+              Bind(c.perform, "curl_easy_perform", c.error) &&
+              Bind(c.getInfo, "curl_easy_getinfo", c.error) &&
+              Bind(c.errorText, "curl_easy_strerror", c.error) &&
+              Bind(c.cleanup, "curl_easy_cleanup", c.error) &&
+              Bind(c.listAppend, "curl_slist_append", c.error) &&
+              Bind(c.listFree, "curl_slist_free_all", c.error);
+    return c;
+}
+
+// Loading only maps the libraries and looks up the calls, which is safe to
+// leave running when the process ends: the loader makes the exit wait for it.
+// A caller that comes while another thread loads waits for it.
+const CurlCalls& LoadedCurl() {
+    static const CurlCalls calls = LoadCurl();
+    return calls;
+}
+
+// libcurl's global set-up starts OpenSSL, which registers its own clean-up
+// for the process end; a process ending during the set-up would free
+// OpenSSL's locks under the thread still setting up and crash it. So the
+// set-up is left to the first request, on the thread that sends it.
+CurlCalls InitialiseCurl(CurlCalls c) {
+    if (!c.bound) return c;
     if (c.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
         c.error = "libcurl could not be initialised";
         return c;
@@ -55,9 +72,8 @@ CurlCalls LoadCurl() {
     return c;
 }
 
-// Loaded once; a caller that comes while another thread loads waits for it.
 const CurlCalls& Curl() {
-    static const CurlCalls calls = LoadCurl();
+    static const CurlCalls calls = InitialiseCurl(LoadedCurl());
     return calls;
 }
 
@@ -132,10 +148,10 @@ void SetOptions(const CurlCalls& c, CURL* curl, const XmlHttpRequest& request, c
 
 void WarmUpXmlHttp() {
     // The loading thread is joined when the process ends (the future's
-    // destructor waits), so the program never exits in the middle of it.
+    // destructor waits).
     static std::once_flag started;
     static std::future<void> loading;
-    std::call_once(started, [] { loading = std::async(std::launch::async, [] { Curl(); }); });
+    std::call_once(started, [] { loading = std::async(std::launch::async, [] { LoadedCurl(); }); });
 }
 
 XmlHttpResult XmlHttpSend(const XmlHttpRequest& request, XmlHttpAnswer& answer) {
