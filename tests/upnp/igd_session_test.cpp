@@ -22,7 +22,6 @@
 #include "upnp/device_list.h"
 #include "upnp/port_mapping.h"
 #include "upnp/soap_fault.h"
-#include "upnp/soap_fault.h"
 #include "upnp/ssdp_searcher.h"
 
 namespace {
